@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian or Ubuntu), builds, and runs the program
+# or the tests.
+#   ./build.sh run     build and start Ordavex
+#   ./build.sh test    build and run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libgl1-mesa-dev)
+test_packages=(xvfb openbox xdotool imagemagick sox xauth)
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S . -B "${BUILD_DIR:-build}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "${BUILD_DIR:-build}" -j"$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    install_missing "${packages[@]}"
+    build -DORDAVEX_BUILD_TESTS=OFF
+    exec "${BUILD_DIR:-build}/ordavex"
+    ;;
+test)
+    install_missing "${packages[@]}" "${test_packages[@]}"
+    shift
+    build -DORDAVEX_BUILD_TESTS=ON "$@"
+    cd "${BUILD_DIR:-build}"
+    ctest --output-on-failure -j"$(nproc)"
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,125 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include <QComboBox>
+#include <QDoubleValidator>
+#include <QFrame>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTimer>
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui_Ordavex)
+    , scene(new QGraphicsScene(this))
+    , sortTimer(new QTimer(this))
+    , finishTimer(new QTimer(this))
+    , soundAvailable(quietAudioLibrary())
+{
+    ui->setupUi(this);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    // The form is edited with Qt versions that lack the accent role.
+    QPalette framePalette = ui->topFrame->palette();
+    framePalette.setBrush(QPalette::Active, QPalette::Accent, QBrush(QColor(0x000000)));
+    framePalette.setBrush(QPalette::Inactive, QPalette::Accent, QBrush(QColor(0x000000)));
+    framePalette.setBrush(QPalette::Disabled, QPalette::Accent, QBrush(QColor(0x202020)));
+    ui->topFrame->setPalette(framePalette);
+#endif
+    ui->sortGraphicView->setScene(scene);
+
+    connect(finishTimer, &QTimer::timeout, this, &MainWindow::playSmoothEndSound);
+    connect(ui->velmoButton, &QPushButton::clicked, this, &MainWindow::openLink);
+
+    algorithmNames = {"Quick Sort",    "Merge Sort",  "Radix Sort",     "Heap Sort",      "Shell Sort",
+                      "Exchange Sort", "Bubble Sort", "Insertion Sort", "Selection Sort", "Stalin Sort"};
+    for (const QString &name : std::as_const(algorithmNames))
+        ui->sortingMethodsComboBox->insertItem(ui->sortingMethodsComboBox->count(), QIcon(), name);
+
+    algorithms = {[this] { QuickSort(); },  [this] { MergeSort(); },     [this] { RadixSort(); },
+                  [this] { HeapSort(); },   [this] { ShellSort(); },     [this] { ExchangeSort(); },
+                  [this] { BubbleSort(); }, [this] { InsertionSort(); }, [this] { SelectionSort(); },
+                  [this] { StalinSort(); }};
+
+    const std::vector<sf::Int16> samples = generateSineWaveSound(maxFrequency * 0.5f, 1.0f);
+    toneBuffer.loadFromSamples(samples.data(), samples.size(), 1, 44100);
+    tone.setBuffer(toneBuffer);
+    tone.setVolume(10);
+    tone.setLoop(true);
+    reportSoundState();
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (layoutDone)
+        return;
+    layoutDone = true;
+    setUIDimension();
+    initializeData();
+}
+
+void MainWindow::setUIDimension()
+{
+    windowWidth = width();
+    windowHeight = height();
+    const float w = float(windowWidth - margin);
+    const float h = float(windowHeight - topBarHeight - margin - 15);
+    barWidth = (w - float(margin / 2)) / itemCount;
+    barUnitHeight = (h - float(margin / 2)) / itemCount;
+
+    auto *view = findChild<QGraphicsView *>("sortGraphicView");
+    auto *frame = findChild<QFrame *>("topFrame");
+    auto *logoButton = findChild<QPushButton *>("velmoButton");
+    auto *startButton = findChild<QPushButton *>("startSortingButton");
+    auto *resetButton = findChild<QPushButton *>("resetButton");
+    auto *itemNumberEdit = findChild<QLineEdit *>("itemNumberLineEdit");
+    auto *delayEdit = findChild<QLineEdit *>("delayLineEdit");
+    auto *itemNumberLabel = findChild<QLabel *>("itemNumberLabel");
+    auto *delayLabel = findChild<QLabel *>("delayLabel");
+    auto *methodsLabel = findChild<QLabel *>("sortingMethodsLabel");
+    auto *methodsBox = findChild<QComboBox *>("sortingMethodsComboBox");
+    auto *stepLabel = findChild<QLabel *>("stepNumberLabel");
+    auto *leaveLabel = findChild<QLabel *>("leaveLabel");
+
+    view->setFixedSize(int(w), int(h));
+    view->move(margin / 2, topBarHeight + margin / 2 - 7);
+    frame->move(0, 0);
+    frame->resize(windowWidth, topBarHeight);
+
+    logoButton->setIcon(QIcon(":/res/velmoLogo.png"));
+    logoButton->setIconSize(QSize(30, 30));
+    logoButton->move(-3, 0);
+    logoButton->resize(30, 30);
+
+    startButton->move(40, 17);
+    resetButton->move(170, 27);
+    itemNumberLabel->move(350, 18);
+    itemNumberEdit->move(533, 15);
+    delayLabel->move(350, 56);
+    delayEdit->move(557, 53);
+    methodsLabel->move(755, 2);
+    methodsBox->move(700, 40);
+    stepLabel->move(1020, 17);
+
+    stepLabel->setText("Nombre d'échanges : \n...");
+    leaveLabel->move(windowWidth - 135, 0);
+    itemNumberEdit->setText(QString("%1").arg(double(itemCount)));
+    delayEdit->setText(QString("%1").arg(defaultDelay));
+    itemNumberEdit->setValidator(new QDoubleValidator(itemNumberEdit));
+    delayEdit->setValidator(new QDoubleValidator(delayEdit));
+
+    connect(methodsBox, &QComboBox::currentIndexChanged, this, &MainWindow::onComboBoxIndexChanged);
+    connect(resetButton, &QPushButton::clicked, this, &MainWindow::reset);
+    connect(startButton, &QPushButton::clicked, this, &MainWindow::startSorting);
+}

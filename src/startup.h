@@ -1,0 +1,10 @@
+#ifndef STARTUP_H
+#define STARTUP_H
+
+class MainWindow;
+
+// Registers the display font and shows the window full screen, laid out for
+// the whole screen.
+void showMainWindow(MainWindow &window);
+
+#endif // STARTUP_H
