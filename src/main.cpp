@@ -8,5 +8,5 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     MainWindow window;
     showMainWindow(window);
-    return app.exec();
+    return QApplication::exec();
 }

@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "framelimiter.h"
 #include "ui_mainwindow.h"
 
 #include <QComboBox>
@@ -26,12 +27,17 @@ MainWindow::MainWindow(QWidget *parent)
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     // The form is edited with Qt versions that lack the accent role.
     QPalette framePalette = ui->topFrame->palette();
-    framePalette.setBrush(QPalette::Active, QPalette::Accent, QBrush(QColor(0x000000)));
-    framePalette.setBrush(QPalette::Inactive, QPalette::Accent, QBrush(QColor(0x000000)));
+    framePalette.setBrush(QPalette::Active, QPalette::Accent, QBrush(QColor(Qt::black)));
+    framePalette.setBrush(QPalette::Inactive, QPalette::Accent, QBrush(QColor(Qt::black)));
     framePalette.setBrush(QPalette::Disabled, QPalette::Accent, QBrush(QColor(0x202020)));
     ui->topFrame->setPalette(framePalette);
 #endif
+    // The bars never move, they only change height: an index of where items
+    // lie is of no use to the view, and the default one re-filed a bar at
+    // every setRect, at a cost that grew with the number of bars.
+    scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     ui->sortGraphicView->setScene(scene);
+    new FrameLimiter(this, sortTimer);
 
     connect(finishTimer, &QTimer::timeout, this, &MainWindow::playSmoothEndSound);
     connect(ui->velmoButton, &QPushButton::clicked, this, &MainWindow::openLink);
@@ -51,6 +57,7 @@ MainWindow::MainWindow(QWidget *parent)
     tone.setBuffer(toneBuffer);
     tone.setVolume(10);
     tone.setLoop(true);
+    // Loading the buffer may open the audio device a second time.
     reportSoundState();
 }
 

@@ -1,0 +1,352 @@
+#include "testhelpers.h"
+#include "ui_mainwindow.h"
+
+#include <QGraphicsScene>
+#include <QLineEdit>
+#include <QSet>
+#include <QTest>
+
+#include <cmath>
+
+// The bars: their colours and rectangles, how a count is read, and the two
+// ways a bar changes (swap, removal).
+class TestBars : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hues_data();
+    void hues();
+    void rectangles_data();
+    void rectangles();
+    void stepFactorStaysWhole_data();
+    void stepFactorStaysWhole();
+    void fractionalCount();
+    void firstBuildIsSilent();
+    void laterBuildStartsShuffle();
+    void badCounts_data();
+    void badCounts();
+    void swap_data();
+    void swap();
+    void swapTwiceRestores();
+    void destroy_data();
+    void destroy();
+
+private:
+    static QList<QRectF> rects(const MainWindow &window);
+};
+
+QList<QRectF> TestBars::rects(const MainWindow &window)
+{
+    QList<QRectF> result;
+    for (const QGraphicsRectItem *item : window.items)
+        result.append(item->rect());
+    return result;
+}
+
+void TestBars::hues_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("hues"); // of the values 1..count
+
+    // The divisor is count - 1: the value count - 1 comes round to red.
+    QTest::newRow("2 bars") << 2 << QList<int>{0, 0};
+    QTest::newRow("3 bars") << 3 << QList<int>{180, 0, 180};
+    QTest::newRow("10 bars") << 10 << QList<int>{40, 80, 120, 160, 200, 240, 280, 320, 0, 40};
+    QTest::newRow("7 bars") << 7 << QList<int>{60, 120, 180, 240, 300, 0, 60};
+    QTest::newRow("single bar") << 1 << QList<int>{0};
+}
+
+void TestBars::hues()
+{
+    QFETCH(int, count);
+    QFETCH(QList<int>, hues);
+
+    MainWindow window;
+    for (int value = 1; value <= count; ++value) {
+        const QColor colour = window.getRainbowColor(value, count);
+        QCOMPARE(colour.hsvHue(), hues[value - 1]);
+        QCOMPARE(colour.hsvSaturation(), 255);
+        QCOMPARE(colour.value(), 255);
+        QCOMPARE(colour.alpha(), 255);
+    }
+}
+
+void TestBars::rectangles_data()
+{
+    QTest::addColumn<float>("count");
+    QTest::addColumn<float>("stepFactor");
+
+    QTest::newRow("1500 bars overlap") << 1500.0f << 0.98f;
+    QTest::newRow("51 bars overlap") << 51.0f << 0.98f;
+    QTest::newRow("50 bars touch") << 50.0f << 1.0f;
+    QTest::newRow("10 bars") << 10.0f << 1.0f;
+    QTest::newRow("1 bar") << 1.0f << 1.0f;
+}
+
+void TestBars::rectangles()
+{
+    QFETCH(float, count);
+    QFETCH(float, stepFactor);
+
+    MainWindow window;
+    showWithBars(window, count);
+    const int n = int(count);
+    QCOMPARE(window.barStepFactor, stepFactor);
+    QCOMPARE(window.values.size(), n);
+    QCOMPARE(window.items.size(), n);
+    QCOMPARE(window.brushes.size(), n);
+    QCOMPARE(window.scene->items().size(), n);
+    QCOMPARE(QSet<int>(window.values.cbegin(), window.values.cend()).size(), n);
+
+    for (int k = 0; k < n; ++k) {
+        const int value = window.values[k];
+        QVERIFY(value >= 1 && value <= n);
+        const QRectF rect = window.items[k]->rect();
+        QCOMPARE(rect.x(), qreal(float(k) * (stepFactor * window.barWidth)));
+        QCOMPARE(rect.width(), qreal(window.barWidth));
+        QCOMPARE(rect.height(), qreal(std::trunc(float(value) * window.barUnitHeight)));
+        QCOMPARE(rect.bottom(), 10.0);
+        QCOMPARE(window.items[k]->pos(), QPointF());
+        QCOMPARE(window.items[k]->zValue(), 0.0);
+        QCOMPARE(window.items[k]->pen().style(), Qt::NoPen);
+        QCOMPARE(window.items[k]->brush(), window.brushes[k]);
+        QCOMPARE(window.brushes[k].style(), Qt::SolidPattern);
+        QCOMPARE(window.brushes[k].color(), window.getRainbowColor(value, n));
+    }
+}
+
+void TestBars::stepFactorStaysWhole_data()
+{
+    QTest::addColumn<float>("firstCount");
+    QTest::addColumn<float>("stepFactor"); // after a second build with 1500 bars
+
+    QTest::newRow("50 then 1500") << 50.0f << 1.0f;
+    QTest::newRow("0 then 1500") << 0.0f << 1.0f;
+    QTest::newRow("51 then 1500") << 51.0f << 0.98f;
+}
+
+void TestBars::stepFactorStaysWhole()
+{
+    QFETCH(float, firstCount);
+    QFETCH(float, stepFactor);
+
+    MainWindow window;
+    showWithBars(window, firstCount);
+    window.ui->itemNumberLineEdit->setText("1500");
+    window.initializeData();
+    QCOMPARE(window.barStepFactor, stepFactor);
+}
+
+void TestBars::fractionalCount()
+{
+    MainWindow window;
+    showWithBars(window, 12.5f);
+    QCOMPARE(window.ui->itemNumberLineEdit->text(), QString("12.5"));
+    QCOMPARE(window.itemCount, 12.5f);
+    QCOMPARE(window.values.size(), 13);
+    QCOMPARE(window.barWidth, 1905.0f / 12.5f);
+    QCOMPARE(window.barUnitHeight, 950.0f / 12.5f);
+    QList<int> sorted = window.values;
+    std::sort(sorted.begin(), sorted.end());
+    QCOMPARE(sorted.first(), 1);
+    QCOMPARE(sorted.last(), 13);
+}
+
+void TestBars::firstBuildIsSilent()
+{
+    MainWindow window;
+    showWithBars(window, 100);
+    QCOMPARE(window.items.size(), 100);
+    QVERIFY(!window.firstBuild);
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Stopped);
+    QVERIFY(!window.sortTimer->isActive());
+    QVERIFY(!window.finishTimer->isActive());
+    QVERIFY(!window.shuffling);
+    QVERIFY(!window.needsReshuffle);
+    QVERIFY(!window.startPending);
+    QCOMPARE(window.swapCount, 0);
+}
+
+void TestBars::laterBuildStartsShuffle()
+{
+    MainWindow window;
+    showWithBars(window, 100);
+    const QList<QGraphicsRectItem *> items = window.items;
+    const QList<int> values = window.values;
+    window.swapCount = 7;
+
+    window.initializeData();
+    QCOMPARE(window.swapCount, 0);
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Playing);
+    QVERIFY(window.sortTimer->isActive());
+    QCOMPARE(window.sortTimer->interval(), 15);
+    QVERIFY(window.shuffling);
+    QVERIFY(window.needsReshuffle);
+    // The bars wait for the animation.
+    QCOMPARE(window.items, items);
+    QCOMPARE(window.values, values);
+    QCOMPARE(window.shuffledValues.size(), 100);
+}
+
+void TestBars::badCounts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<float>("itemCount");
+    QTest::addColumn<QString>("shownText"); // in the field afterwards
+
+    QTest::newRow("empty") << "" << 0.0f << "";
+    QTest::newRow("letters") << "abc" << 0.0f << "abc";
+    QTest::newRow("negative") << "-5" << 0.0f << "-5";
+    QTest::newRow("nan") << "nan" << 0.0f << "nan";
+    QTest::newRow("huge") << "1e30" << MainWindow::maxItemCount << "100000";
+    QTest::newRow("inf") << "inf" << MainWindow::maxItemCount << "100000";
+    QTest::newRow("just above the limit") << "100001" << MainWindow::maxItemCount << "100000";
+    QTest::newRow("the limit") << "100000" << MainWindow::maxItemCount << "100000";
+    QTest::newRow("beyond float") << "1e39" << MainWindow::maxItemCount << "100000";
+    QTest::newRow("below float") << "-1e39" << 0.0f << "-1e39";
+    // Read in the C locale: a decimal comma does not parse.
+    QTest::newRow("decimal comma") << "1,5" << 0.0f << "1,5";
+    QTest::newRow("spaces") << " 12 " << 12.0f << " 12 ";
+}
+
+// Built as a later build (the animation is armed but never runs), so that
+// the clamped counts do not create their bars.
+void TestBars::badCounts()
+{
+    QFETCH(QString, text);
+    QFETCH(float, itemCount);
+    QFETCH(QString, shownText);
+
+    MainWindow window;
+    showWithBars(window, 3);
+    window.ui->itemNumberLineEdit->setText(text);
+    window.initializeData();
+    QCOMPARE(window.itemCount, itemCount);
+    QCOMPARE(window.shuffledValues.size(), qsizetype(itemCount));
+    QCOMPARE(window.ui->itemNumberLineEdit->text(), shownText);
+    QVERIFY(std::isfinite(window.barWidth) || itemCount == 0);
+    QVERIFY(window.sortTimer->interval() >= 1);
+}
+
+void TestBars::swap_data()
+{
+    QTest::addColumn<int>("i");
+    QTest::addColumn<int>("j");
+    QTest::addColumn<bool>("countSwap");
+
+    QTest::newRow("counted") << 1 << 4 << true;
+    QTest::newRow("not counted") << 1 << 4 << false;
+    QTest::newRow("right to left") << 6 << 0 << true;
+    QTest::newRow("neighbours") << 2 << 3 << true;
+    QTest::newRow("same slot, counted") << 5 << 5 << true;
+    QTest::newRow("same slot, not counted") << 5 << 5 << false;
+}
+
+void TestBars::swap()
+{
+    QFETCH(int, i);
+    QFETCH(int, j);
+    QFETCH(bool, countSwap);
+
+    MainWindow window;
+    showWithBars(window, 7);
+    arrange(window, {3, 7, 1, 6, 2, 5, 4});
+    window.swapCount = 10;
+    const QList<int> values = window.values;
+    const QList<QBrush> brushes = window.brushes;
+    const QList<QRectF> before = rects(window);
+
+    window.swapItems(i, j, countSwap);
+
+    // The tone takes the value that stood in slot i: 2 (v + 30) / N.
+    QCOMPARE(window.tone.getPitch(), 2.0f * float(values[i] + 30) / 7.0f);
+    QCOMPARE(window.swapCount, countSwap ? 11 : 10);
+    QList<int> expected = values;
+    expected.swapItemsAt(i, j);
+    QCOMPARE(window.values, expected);
+    QCOMPARE(window.brushes[i], brushes[j]);
+    QCOMPARE(window.brushes[j], brushes[i]);
+    QCOMPARE(window.items[i]->brush(), brushes[j]);
+    QCOMPARE(window.items[j]->brush(), brushes[i]);
+    for (int k : {i, j}) {
+        const QRectF rect = window.items[k]->rect();
+        const QRectF slot = before[k];
+        QCOMPARE(rect.x(), slot.x());
+        QCOMPARE(rect.width(), slot.width());
+        QCOMPARE(rect.bottom(), 10.0);
+        // The height travels with the value, whatever the slot.
+        QCOMPARE(rect.height(), qreal(std::trunc(float(window.values[k]) * window.barUnitHeight)));
+        QCOMPARE(window.brushes[k].color(), window.getRainbowColor(window.values[k], 7));
+    }
+    for (int k = 0; k < 7; ++k)
+        if (k != i && k != j)
+            QCOMPARE(window.items[k]->rect(), before[k]);
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Stopped);
+    QVERIFY(!window.sortTimer->isActive());
+}
+
+void TestBars::swapTwiceRestores()
+{
+    MainWindow window;
+    showWithBars(window, 40);
+    const QList<int> values = window.values;
+    const QList<QBrush> brushes = window.brushes;
+    const QList<QRectF> before = rects(window);
+
+    window.swapItems(3, 31, true);
+    window.swapItems(3, 31, true);
+    QCOMPARE(window.values, values);
+    QCOMPARE(window.brushes, brushes);
+    QCOMPARE(rects(window), before);
+    QCOMPARE(window.swapCount, 2);
+}
+
+void TestBars::destroy_data()
+{
+    QTest::addColumn<QList<int>>("removals");  // indices, in call order
+    QTest::addColumn<QList<int>>("remaining"); // original slots left, in order
+
+    QTest::newRow("first") << QList<int>{0} << QList<int>{1, 2, 3, 4};
+    QTest::newRow("middle") << QList<int>{2} << QList<int>{0, 1, 3, 4};
+    QTest::newRow("last") << QList<int>{4} << QList<int>{0, 1, 2, 3};
+    QTest::newRow("two from the front") << QList<int>{0, 0} << QList<int>{2, 3, 4};
+    QTest::newRow("every other") << QList<int>{1, 2} << QList<int>{0, 2, 4};
+    QTest::newRow("all") << QList<int>{0, 0, 0, 0, 0} << QList<int>{};
+}
+
+void TestBars::destroy()
+{
+    QFETCH(QList<int>, removals);
+    QFETCH(QList<int>, remaining);
+
+    MainWindow window;
+    showWithBars(window, 5);
+    const QList<int> values = window.values;
+    const QList<QBrush> brushes = window.brushes;
+    const QList<QGraphicsRectItem *> items = window.items;
+    const QList<QRectF> before = rects(window);
+    window.swapCount = 3;
+
+    for (int index : removals)
+        window.destroyItem(index);
+
+    QCOMPARE(window.values.size(), remaining.size());
+    QCOMPARE(window.brushes.size(), remaining.size());
+    QCOMPARE(window.items.size(), remaining.size());
+    for (int k = 0; k < remaining.size(); ++k) {
+        const int slot = remaining[k];
+        QCOMPARE(window.values[k], values[slot]);
+        QCOMPARE(window.brushes[k], brushes[slot]);
+        QCOMPARE(window.items[k], items[slot]);
+        QCOMPARE(window.items[k]->rect(), before[slot]);
+    }
+    const QList<QGraphicsItem *> inScene = window.scene->items();
+    QCOMPARE(QSet<QGraphicsItem *>(inScene.cbegin(), inScene.cend()),
+             QSet<QGraphicsItem *>(window.items.cbegin(), window.items.cend()));
+    QCOMPARE(window.itemCount, 5.0f);
+    QCOMPARE(window.swapCount, 3);
+}
+
+QTEST_MAIN(TestBars)
+#include "tst_bars.moc"

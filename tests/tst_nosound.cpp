@@ -1,0 +1,133 @@
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+// The program on a machine where the audio library finds no output device:
+// it runs silent and says so once, without the library's own complaints.
+//
+// The audio library reads its driver list when it first opens a device, so
+// main() names a driver that does not exist before any window is made.
+
+namespace {
+
+const QString soundMessage = "ordavex: aucun périphérique audio utilisable, le son est coupé";
+
+// Lines that only the audio libraries write.
+bool isAudioLibraryLine(const QString &line)
+{
+    return line.contains("AL lib") || line.contains("ALSA lib") || line.contains("OpenAL")
+           || line.contains("audio device");
+}
+
+// Runs `work` with the process's standard error going to a file, and
+// returns what was written there.
+template <typename Work> QStringList captureStandardError(Work work)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return {"cannot capture standard error"};
+    std::cerr.flush();
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(file.handle(), STDERR_FILENO);
+    work();
+    std::cerr.flush();
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    file.seek(0);
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestNoSound : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void silentInProcess();
+    void program_data();
+    void program();
+};
+
+void TestNoSound::silentInProcess()
+{
+    QStringList output = captureStandardError([] {
+        for (int round = 0; round < 2; ++round) {
+            MainWindow window;
+            QVERIFY(!window.soundAvailable);
+            window.resize(734, 500);
+            window.show();
+            // Everything that sounds still runs, and stays quiet.
+            window.tone.play();
+            window.swapItems(0, 1, true);
+            window.updateFrequency(3, 0);
+            window.stopTimer();
+            while (window.finishTimer->isActive())
+                window.playSmoothEndSound();
+            window.resetSmoothEndSound();
+        }
+    });
+    output.removeAll("This plugin does not support propagateSizeHints()");
+    // Said once per process, however many windows.
+    QCOMPARE(output, QStringList(soundMessage));
+}
+
+void TestNoSound::program_data()
+{
+    QTest::addColumn<QString>("drivers");
+    QTest::addColumn<bool>("mayHaveSound");
+
+    QTest::newRow("no such driver") << "nonexistent" << false;
+    QTest::newRow("null output") << "null" << true;
+    // The sound card of the machine, if it has one.
+    QTest::newRow("alsa") << "alsa" << true;
+}
+
+void TestNoSound::program()
+{
+    QFETCH(QString, drivers);
+    QFETCH(bool, mayHaveSound);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("ALSOFT_DRIVERS", drivers);
+    program.setProcessEnvironment(environment);
+    program.start(ORDAVEX_PROGRAM, QStringList());
+    QVERIFY(program.waitForStarted());
+    // Without a keyboard the program has no way out: give it time to open
+    // its window and its tone, then end it.
+    QVERIFY(!program.waitForFinished(1500));
+    program.kill();
+    QVERIFY(program.waitForFinished());
+
+    const QStringList lines =
+        QString::fromUtf8(program.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    const int messages = int(lines.count(soundMessage));
+    if (mayHaveSound)
+        QVERIFY(messages <= 1);
+    else
+        QCOMPARE(messages, 1);
+    for (const QString &line : lines)
+        QVERIFY2(line == soundMessage || !isAudioLibraryLine(line), qPrintable(line));
+}
+
+int main(int argc, char *argv[])
+{
+    qputenv("ALSOFT_DRIVERS", "nonexistent");
+    QApplication app(argc, argv);
+    TestNoSound test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_nosound.moc"

@@ -1,0 +1,302 @@
+#include "testhelpers.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+
+// The tone: its synthesis, its set-up, the pitch of a bar, and the end sweep
+// that sounds every bar once more.
+class TestSound : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sineWave_data();
+    void sineWave();
+    void toneSetUp();
+    void pitch_data();
+    void pitch();
+    void pitchWithoutBars_data();
+    void pitchWithoutBars();
+    void sweepInterval_data();
+    void sweepInterval();
+    void sweepSteps_data();
+    void sweepSteps();
+    void sweepAfterRemovals();
+    void sweepWithoutBars();
+    void resetDuringSweep();
+    void resetButtonDuringSweep();
+};
+
+void TestSound::sineWave_data()
+{
+    QTest::addColumn<float>("frequency");
+    QTest::addColumn<float>("amplitude");
+    QTest::addColumn<int>("peak");
+
+    // At 500 Hz the sample nearest a crest is 0.05 samples off it; at 2205 Hz
+    // every crest falls on a sample.
+    QTest::newRow("the tone: 500 Hz, full scale") << 500.0f << 1.0f << 32766;
+    QTest::newRow("2205 Hz, full scale") << 2205.0f << 1.0f << 32767;
+    QTest::newRow("500 Hz, half scale") << 500.0f << 0.5f << 16383;
+}
+
+void TestSound::sineWave()
+{
+    QFETCH(float, frequency);
+    QFETCH(float, amplitude);
+    QFETCH(int, peak);
+
+    const std::vector<sf::Int16> samples = MainWindow::generateSineWaveSound(frequency, amplitude);
+    QCOMPARE(samples.size(), size_t(44100));
+    QCOMPARE(samples[0], sf::Int16(0));
+    QCOMPARE(int(*std::max_element(samples.begin(), samples.end())), peak);
+    QCOMPARE(int(*std::min_element(samples.begin(), samples.end())), -peak);
+
+    // A whole number of periods, one every 44100 / frequency samples, so the
+    // looped buffer joins without a step: the sine rises through zero at the
+    // start of each period and falls through it halfway.
+    const double period = 44100.0 / frequency;
+    int rises = 0;
+    int changes = 0;
+    sf::Int16 last = samples[0];
+    for (size_t i = 1; i < samples.size(); ++i) {
+        if (samples[i] == 0)
+            continue;
+        if (last != 0 && (last < 0) != (samples[i] < 0)) {
+            ++changes;
+            if (samples[i] > 0) {
+                ++rises;
+                QVERIFY2(std::abs(double(i) - rises * period) <= 1.0,
+                         qPrintable(QString("rise %1 at sample %2").arg(rises).arg(i)));
+            }
+        }
+        last = samples[i];
+    }
+    QCOMPARE(changes, 2 * int(frequency) - 1);
+    QCOMPARE(rises, int(frequency) - 1);
+    QVERIFY(samples.back() < 0);
+}
+
+void TestSound::toneSetUp()
+{
+    MainWindow window;
+    QVERIFY(window.soundAvailable);
+    QCOMPARE(window.tone.getBuffer(), &window.toneBuffer);
+    QCOMPARE(window.tone.getVolume(), 10.0f);
+    QVERIFY(window.tone.getLoop());
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Stopped);
+    QCOMPARE(window.toneBuffer.getSampleCount(), sf::Uint64(44100));
+    QCOMPARE(window.toneBuffer.getChannelCount(), 1u);
+    QCOMPARE(window.toneBuffer.getSampleRate(), 44100u);
+    const std::vector<sf::Int16> expected = MainWindow::generateSineWaveSound(500.0f, 1.0f);
+    QVERIFY(std::equal(expected.begin(), expected.end(), window.toneBuffer.getSamples()));
+    QCOMPARE(window.maxFrequency, 1000.0f);
+    QCOMPARE(window.pitchOffset, 30.0f);
+}
+
+void TestSound::pitch_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<float>("offset");
+    QTest::addColumn<float>("hertz"); // heard: 500 Hz times the pitch
+
+    QTest::newRow("lowest of 1500") << 1 << 1500 << 30.0f << 31000.0f / 1500.0f;
+    QTest::newRow("tallest of 1500") << 1500 << 1500 << 30.0f << 1020.0f;
+    QTest::newRow("tallest of 1500, no offset") << 1500 << 1500 << 0.0f << 1000.0f;
+    QTest::newRow("tallest of 40, no offset") << 40 << 40 << 0.0f << 1000.0f;
+    QTest::newRow("lowest of 40, no offset") << 1 << 40 << 0.0f << 25.0f;
+    QTest::newRow("middle of 100") << 50 << 100 << 30.0f << 800.0f;
+    QTest::newRow("one bar") << 1 << 1 << 30.0f << 31000.0f;
+}
+
+void TestSound::pitch()
+{
+    QFETCH(int, value);
+    QFETCH(int, count);
+    QFETCH(float, offset);
+    QFETCH(float, hertz);
+
+    MainWindow window;
+    window.pitchOffset = offset;
+    window.updateFrequency(value, count);
+    QCOMPARE(window.tone.getPitch(), hertz / 500.0f);
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Stopped);
+}
+
+void TestSound::pitchWithoutBars_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("no bars") << 0;
+    QTest::newRow("negative") << -3;
+}
+
+// A count below one (a typed fraction such as 0.5) maps as one bar.
+void TestSound::pitchWithoutBars()
+{
+    QFETCH(int, count);
+
+    MainWindow window;
+    window.updateFrequency(5, count);
+    QCOMPARE(window.tone.getPitch(), 2.0f * 35.0f);
+}
+
+void TestSound::sweepInterval_data()
+{
+    QTest::addColumn<int>("bars");
+    QTest::addColumn<int>("interval");
+
+    QTest::newRow("1") << 1 << 1000;
+    QTest::newRow("7") << 7 << 142;
+    QTest::newRow("100") << 100 << 10;
+    QTest::newRow("300") << 300 << 3;
+    QTest::newRow("600") << 600 << 1;
+    QTest::newRow("1000") << 1000 << 1;
+    QTest::newRow("1500") << 1500 << 1;
+    QTest::newRow("none") << 0 << 1;
+}
+
+void TestSound::sweepInterval()
+{
+    QFETCH(int, bars);
+    QFETCH(int, interval);
+
+    MainWindow window;
+    window.values.clear();
+    for (int v = 1; v <= bars; ++v)
+        window.values.append(v);
+    window.stopTimer();
+    QVERIFY(window.finishTimer->isActive());
+    QCOMPARE(window.finishTimer->interval(), interval);
+    QCOMPARE(window.smoothEndIndex, 0);
+}
+
+void TestSound::sweepSteps_data()
+{
+    QTest::addColumn<float>("count");
+    QTest::newRow("1 bar") << 1.0f;
+    QTest::newRow("2 bars") << 2.0f;
+    QTest::newRow("7 bars") << 7.0f;
+    QTest::newRow("100 bars") << 100.0f;
+}
+
+// N steps that sound the bars from left to right, then one that stops.
+void TestSound::sweepSteps()
+{
+    QFETCH(float, count);
+
+    MainWindow window;
+    showWithBars(window, count);
+    QList<int> sorted = window.values;
+    std::sort(sorted.begin(), sorted.end());
+    arrange(window, sorted);
+    const QList<QRectF> before = [&] {
+        QList<QRectF> r;
+        for (auto *item : window.items)
+            r.append(item->rect());
+        return r;
+    }();
+    window.tone.play();
+    window.stopTimer();
+    window.sortTimer->stop();
+
+    const int n = int(count);
+    for (int k = 0; k < n; ++k) {
+        window.playSmoothEndSound();
+        QCOMPARE(window.tone.getPitch(), pitchFor(window, k + 1));
+        QCOMPARE(window.smoothEndIndex, k + 1);
+        QVERIFY(window.finishTimer->isActive());
+        QCOMPARE(window.tone.getStatus(), sf::Sound::Playing);
+    }
+    window.playSmoothEndSound();
+    QVERIFY(!window.finishTimer->isActive());
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Stopped);
+    QCOMPARE(window.smoothEndIndex, 0);
+    QCOMPARE(window.values, sorted);
+    for (int k = 0; k < n; ++k)
+        QCOMPARE(window.items[k]->rect(), before[k]);
+}
+
+// After a Stalin sort the remaining bars keep the pitches they had among
+// all the bars of the field.
+void TestSound::sweepAfterRemovals()
+{
+    MainWindow window;
+    showWithBars(window, 10);
+    arrange(window, {2, 5, 9, 1, 3, 4, 6, 7, 8, 10});
+    for (int k = 0; k < 7; ++k)
+        window.destroyItem(3);
+    QCOMPARE(window.values, QList<int>({2, 5, 9}));
+    window.stopTimer();
+    QCOMPARE(window.finishTimer->interval(), 333);
+
+    for (int value : {2, 5, 9}) {
+        window.playSmoothEndSound();
+        QCOMPARE(window.tone.getPitch(), 2.0f * float(value + 30) / 10.0f);
+    }
+    QVERIFY(window.finishTimer->isActive());
+    window.playSmoothEndSound();
+    QVERIFY(!window.finishTimer->isActive());
+}
+
+void TestSound::sweepWithoutBars()
+{
+    MainWindow window;
+    showWithBars(window, 0);
+    QVERIFY(window.values.isEmpty());
+    window.tone.play();
+    window.updateFrequency(3, 10);
+    window.stopTimer();
+    QCOMPARE(window.finishTimer->interval(), 1);
+
+    window.playSmoothEndSound();
+    QVERIFY(!window.finishTimer->isActive());
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Stopped);
+    QCOMPARE(window.tone.getPitch(), 2.0f * 33.0f / 10.0f);
+    QCOMPARE(window.smoothEndIndex, 0);
+}
+
+void TestSound::resetDuringSweep()
+{
+    MainWindow window;
+    showWithBars(window, 20);
+    window.tone.play();
+    window.stopTimer();
+    for (int k = 0; k < 5; ++k)
+        window.playSmoothEndSound();
+    QCOMPARE(window.smoothEndIndex, 5);
+
+    window.resetSmoothEndSound();
+    QVERIFY(!window.finishTimer->isActive());
+    QCOMPARE(window.tone.getStatus(), sf::Sound::Stopped);
+    QCOMPARE(window.smoothEndIndex, 0);
+
+    // The next sweep starts again at the first bar.
+    window.tone.play();
+    window.stopTimer();
+    window.playSmoothEndSound();
+    QCOMPARE(window.smoothEndIndex, 1);
+    QCOMPARE(window.tone.getPitch(), pitchFor(window, window.values[0]));
+}
+
+// The reset button silences the sweep before it reshuffles (and plays the
+// shuffle's tone).
+void TestSound::resetButtonDuringSweep()
+{
+    MainWindow window;
+    showWithBars(window, 20);
+    window.tone.play();
+    window.stopTimer();
+    for (int k = 0; k < 5; ++k)
+        window.playSmoothEndSound();
+
+    window.reset();
+    QVERIFY(!window.finishTimer->isActive());
+    QCOMPARE(window.smoothEndIndex, 0);
+    QVERIFY(window.shuffling);
+}
+
+QTEST_MAIN(TestSound)
+#include "tst_sound.moc"
