@@ -93,4 +93,40 @@ inline RunRecord runSort(MainWindow &window, const std::function<void()> &entry,
     return record;
 }
 
+// How many connections a signal of `sender` has, e.g. SIGNAL(timeout()).
+// QObject::receivers is protected; a member pointer taken in a subclass may
+// still be applied to any QObject.
+inline int receiverCount(const QObject *sender, const char *signal)
+{
+    struct Access : QObject
+    {
+        static int count(const QObject *object, const char *signal)
+        {
+            return (object->*&Access::receivers)(signal);
+        }
+    };
+    return Access::count(sender, signal);
+}
+
+// The run state read from the flags and the timers: "Fresh", "Sorting",
+// "Sweeping", "Finished", "Reshuffling" or "ReshufflingPending", and
+// "Invalid" for a combination that no state has.
+inline QString runState(const MainWindow &window)
+{
+    const bool stepping = window.sortTimer->isActive();
+    const bool sweeping = window.finishTimer->isActive();
+    if (stepping && sweeping)
+        return "Invalid";
+    if (window.shuffling) {
+        if (!stepping || !window.needsReshuffle)
+            return "Invalid";
+        return window.startPending ? "ReshufflingPending" : "Reshuffling";
+    }
+    if (!window.needsReshuffle)
+        return stepping || sweeping ? "Invalid" : "Fresh";
+    if (stepping)
+        return "Sorting";
+    return sweeping ? "Sweeping" : "Finished";
+}
+
 #endif // TESTHELPERS_H
