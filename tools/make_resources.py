@@ -5,11 +5,14 @@
   fonts-comfortaa) with its family renamed to "Renogare", as the Open Font
   License asks of a modified version that is not the original.
 - icon.png: a row of rainbow bars of rising height on a dark square.
+  The same icon at the sizes of the desktop's icon theme goes to
+  data/icons/, to be installed with the program.
 - velmoLogo.png: a light-grey ring with a "V" on a transparent square.
 
 Needs python3-fonttools and fonts-comfortaa. Run from the repository root.
 """
 import colorsys
+import os
 import shutil
 import struct
 import zlib
@@ -18,6 +21,7 @@ from fontTools.ttLib import TTFont
 
 SOURCE_FONT = "/usr/share/fonts/truetype/comfortaa/Comfortaa-Regular.ttf"
 SOURCE_LICENCE = "/usr/share/doc/fonts-comfortaa/copyright"
+ICON_SIZES = (32, 48, 64, 128, 256, 512)
 
 
 def write_png(path, size, pixel):
@@ -41,12 +45,16 @@ def write_png(path, size, pixel):
 
 
 def icon_pixel(x, y, size=256, bars=8):
-    margin = 24
-    inner = size - 2 * margin
-    if not (margin <= x < size - margin and margin <= y < size - margin):
+    # Drawn on a 256-pixel grid and scaled, with whole-pixel bar slots so
+    # that the small sizes stay sharp and even.
+    slot_width = int(size * 26 / 256 + 0.5)
+    gap = max(1, int(size * 4 / 256 + 0.5))
+    inner = slot_width * bars
+    margin = (size - inner) // 2
+    if not (margin <= x < margin + inner and margin <= y < size - margin):
         return (26, 26, 26, 255)
-    slot = (x - margin) * bars // inner
-    if (x - margin) % (inner // bars) < 4:
+    slot = (x - margin) // slot_width
+    if (x - margin) % slot_width < gap:
         return (26, 26, 26, 255)
     height = inner * (slot + 1) // bars
     if y < size - margin - height:
@@ -88,4 +96,8 @@ if __name__ == "__main__":
     rename_font("res/Renogare.ttf")
     shutil.copyfile(SOURCE_LICENCE, "res/Renogare-LICENSE.txt")
     write_png("res/icon.png", 256, icon_pixel)
+    os.makedirs("data/icons", exist_ok=True)
+    for size in ICON_SIZES:
+        write_png(f"data/icons/ordavex-{size}.png", size,
+                  lambda x, y, size=size: icon_pixel(x, y, size))
     write_png("res/velmoLogo.png", 128, logo_pixel)

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, in build-bench unless BUILD_DIR is set),
+# runs them all and prints one table. Takes about five minutes.
+#   tools/bench.sh            everything
+#   tools/bench.sh pace/Quick  only the benchmarks whose names match
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${BUILD_DIR:-build-bench}"
+filter="${1:-.}"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORDAVEX_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target bench_ticks bench_window >/dev/null
+out="$(mktemp -d)"
+export ALSOFT_DRIVERS=null
+"$build/bench_ticks" --benchmark_filter="$filter" --benchmark_out="$out/ticks.json" \
+    --benchmark_out_format=json >"$out/ticks.log" 2>&1
+tests/run-x11.sh "$build/bench_window" --benchmark_filter="$filter" --benchmark_out="$out/window.json" \
+    --benchmark_out_format=json >"$out/window.log" 2>&1
+python3 tools/bench_table.py "$out/ticks.json" "$out/window.json"
+echo
+echo "raw results: $out"

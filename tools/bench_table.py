@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""Prints the benchmark results (Google Benchmark JSON files) as one table."""
+import json
+import re
+import sys
+
+rows = {}
+for path in sys.argv[1:]:
+    for b in json.load(open(path))["benchmarks"]:
+        if b.get("error_occurred"):
+            continue
+        name = re.sub(r"/(min_time|iterations|manual_time).*$", "", b["name"])
+        rows[name] = b
+
+
+def us(b):
+    return b["cpu_time"] * {"ns": 1e-3, "us": 1.0, "ms": 1e3}[b["time_unit"]]
+
+
+def fmt(v, digits=1):
+    return "-" if v is None else f"{v:,.{digits}f}"
+
+
+print("| Figure | 1500 bars / 1 ms | ... | ... | ... | ... |")
+print("|---|---|---|---|---|---|")
+print("| **1. Pacing, 1500 bars, X11** | ticks/s at 1 ms | ticks / nominal | paints/s | repaint share | ticks/s at 0 ms (paints/s, repaint share) |")
+for algo in ["Idle", "Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", "Insertion",
+             "Selection", "Stalin"]:
+    one, zero = rows.get(f"pace/{algo}/1ms"), rows.get(f"pace/{algo}/0ms")
+    if not one:
+        continue
+    c = one["ticks_per_s"], one["pace"], one.get("paints_per_s"), one.get("repaint_share")
+    z = "-"
+    if zero:
+        z = f"{zero['ticks_per_s']:,.0f} ({zero['paints_per_s']:,.0f}, {zero['repaint_share']:.0%})"
+    print(f"| {algo} | {c[0]:,.0f} | {c[1]:.2f} | {fmt(c[2], 0)} | "
+          f"{'-' if c[3] is None else f'{c[3]:.0%}'} | {z} |")
+
+print("| **2. Tick cost, CPU µs, no painting** | 1500 | 20,000 | 100,000 | 20,000 / 1500 | 100,000 / 1500 |")
+for algo in ["Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", "Insertion", "Selection",
+             "Stalin", "SwapCall", "Swap", "Reorder", "Rebuild"]:
+    v = [rows.get(f"step/{algo}/{n}") for n in (1500, 20000, 100000)]
+    if not v[0]:
+        continue
+    t = [us(b) if b else None for b in v]
+    r = [t[k] / t[0] if t[k] else None for k in (1, 2)]
+    label = {"SwapCall": "swapItems alone", "Swap": "swap tick",
+             "Reorder": "shuffle tick, reorder", "Rebuild": "shuffle tick, rebuild"}.get(algo, algo + " step tick")
+    print(f"| {label} | {fmt(t[0])} | {fmt(t[1])} | {fmt(t[2])} | {fmt(r[0], 2)} | {fmt(r[1], 2)} |")
+
+print("| **3. Paint cost, CPU µs, offscreen** | 1500 | 100,000 | | | 100,000 / 1500 |")
+for kind, label in [("Swap", "swap tick with its repaint"), ("Full", "full repaint of the view")]:
+    a, b = rows.get(f"paint/{kind}/1500"), rows.get(f"paint/{kind}/100000")
+    if a and b:
+        print(f"| {label} | {fmt(us(a))} | {fmt(us(b))} | | | {fmt(us(b) / us(a), 1)} |")
+
+print("| **4. Start-up, X11** | 1500: ms to first frame | 1500: peak MB | 100,000: ms | 100,000: peak MB | |")
+a, b = rows.get("startup/1500"), rows.get("startup/100000")
+if a and b:
+    ms = lambda r: r["real_time"] * {"ms": 1.0, "us": 1e-3, "ns": 1e-6}[r["time_unit"]]
+    print(f"| launch to first painted frame | {ms(a):,.0f} | {a['peak_rss_MB']:,.0f} | "
+          f"{ms(b):,.0f} | {b['peak_rss_MB']:,.0f} | |")
