@@ -1,0 +1,285 @@
+// Pacing and start-up in a real window: run under tests/run-x11.sh.
+//
+// pace/<algorithm>/<delay>: the window shown full screen as by the program,
+// 1500 bars, the algorithm started by the start command; a counter joins
+// sortTimer's timeout once the entry has connected its step, and counts the
+// ticks actually run for a few seconds (a run that ends sooner is started
+// again on the same shuffle). Also counted: the view's paints, and the time
+// the window spends repainting and flushing.
+//
+// startup/<count>: launches this program again as a child that does what
+// main() does with the bar count preset, and takes the time from the launch
+// to the end of the first painted frame of the view, and the child's peak
+// resident memory.
+
+#include "benchhelpers.h"
+#include "startup.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGraphicsView>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTimer>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include "ui_mainwindow.h"
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const double paceSeconds = 3.0;
+
+qint64 monotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Counts the view's paints and times the window's repaints (paint and
+// flush to the screen), by delivering each update request itself.
+class PaintMeter : public QObject
+{
+public:
+    PaintMeter(QWidget *window, QWidget *viewport)
+        : window(window)
+        , viewport(viewport)
+    {
+        window->installEventFilter(this);
+        viewport->installEventFilter(this);
+    }
+    bool active = false; // counts only while a run is measured
+    int viewPaints = 0;
+    qint64 repaintNs = 0;
+
+protected:
+    bool eventFilter(QObject *target, QEvent *event) override
+    {
+        if (!active)
+            return false;
+        if (target == viewport && event->type() == QEvent::Paint)
+            ++viewPaints;
+        if (target != window || event->type() != QEvent::UpdateRequest || inside)
+            return false;
+        inside = true;
+        QElapsedTimer clock;
+        clock.start();
+        QCoreApplication::sendEvent(window, event);
+        repaintNs += clock.nsecsElapsed();
+        inside = false;
+        return true;
+    }
+
+private:
+    QWidget *window;
+    QWidget *viewport;
+    bool inside = false;
+};
+
+MainWindow &programWindow()
+{
+    static MainWindow *window = [] {
+        auto *w = new MainWindow;
+        showMainWindow(*w);
+        while (!w->windowHandle() || !w->windowHandle()->isExposed() || w->values.isEmpty())
+            spin(10);
+        spin(300);
+        return w;
+    }();
+    return *window;
+}
+
+// Brings the row back to the fixed shuffle of 1500 bars, rebuilding it
+// through the shuffle animation if a Stalin sort removed bars.
+void prepareRow(MainWindow &window)
+{
+    window.sortTimer->stop();
+    window.resetSmoothEndSound();
+    if (window.values.size() != 1500) {
+        window.ui->itemNumberLineEdit->setText("1500");
+        window.needsReshuffle = true;
+        window.reset();
+        while (window.shuffling)
+            spin(50);
+    }
+    arrangeFast(window, fixedShuffle(1500));
+    window.needsReshuffle = false;
+    QCoreApplication::processEvents();
+}
+
+void pace(benchmark::State &state, int algorithm, int delay)
+{
+    MainWindow &window = programWindow();
+    window.ui->sortingMethodsComboBox->setCurrentIndex(algorithm);
+    window.ui->delayLineEdit->setText(QString::number(delay));
+    PaintMeter meter(&window, window.ui->sortGraphicView->viewport());
+
+    qint64 ticks = 0;
+    qint64 elapsedNs = 0;
+    for (auto _ : state) {
+        while (elapsedNs < qint64(paceSeconds * 1e9)) {
+            prepareRow(window);
+            QEventLoop loop;
+            window.startSorting();
+            // The entry has dropped every connection of sortTimer and
+            // connected its step: the counter runs right after each step.
+            const QMetaObject::Connection counter = QObject::connect(window.sortTimer, &QTimer::timeout, [&] {
+                ++ticks;
+                if (!window.sortTimer->isActive())
+                    loop.quit();
+            });
+            const qint64 left = qint64(paceSeconds * 1e9) - elapsedNs;
+            QTimer::singleShot(int(left / 1000000) + 1, &loop, &QEventLoop::quit);
+            meter.active = true;
+            const qint64 start = monotonicNs();
+            loop.exec();
+            elapsedNs += monotonicNs() - start;
+            meter.active = false;
+            QObject::disconnect(counter);
+            window.sortTimer->stop();
+        }
+        state.SetIterationTime(double(elapsedNs) / 1e9);
+    }
+    window.resetSmoothEndSound();
+    const double seconds = double(elapsedNs) / 1e9;
+    state.counters["ticks_per_s"] = double(ticks) / seconds;
+    if (delay > 0)
+        state.counters["pace"] = double(ticks) / seconds / (1000.0 / delay);
+    state.counters["paints_per_s"] = double(meter.viewPaints) / seconds;
+    state.counters["repaint_share"] = double(meter.repaintNs) / double(elapsedNs);
+}
+
+// The same count with nothing connected to the timer but the counter: the
+// pacing that this machine's event loop allows at the moment.
+void paceIdle(benchmark::State &state)
+{
+    MainWindow &window = programWindow();
+    QTimer timer;
+    qint64 ticks = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    qint64 elapsedNs = 0;
+    for (auto _ : state) {
+        QEventLoop loop;
+        QTimer::singleShot(int(paceSeconds * 1000), &loop, &QEventLoop::quit);
+        timer.start(1);
+        const qint64 start = monotonicNs();
+        loop.exec();
+        elapsedNs = monotonicNs() - start;
+        timer.stop();
+        state.SetIterationTime(double(elapsedNs) / 1e9);
+    }
+    Q_UNUSED(window);
+    const double seconds = double(elapsedNs) / 1e9;
+    state.counters["ticks_per_s"] = double(ticks) / seconds;
+    state.counters["pace"] = double(ticks) / seconds / 1000.0;
+}
+
+void startup(benchmark::State &state, int count)
+{
+    double rssMb = 0;
+    for (auto _ : state) {
+        QProcess child;
+        const qint64 launched = monotonicNs();
+        child.start(QCoreApplication::applicationFilePath(), {"--startup-child", QString::number(count)});
+        child.waitForFinished(120000);
+        qint64 framed = 0;
+        long rssKb = 0;
+        if (std::sscanf(child.readAllStandardOutput().constData(), "%lld %ld", &framed, &rssKb) != 2) {
+            state.SkipWithError("the child reported no frame");
+            return;
+        }
+        state.SetIterationTime(double(framed - launched) / 1e9);
+        rssMb = double(rssKb) / 1024.0;
+    }
+    state.counters["peak_rss_MB"] = rssMb;
+}
+
+// What main() does, with the bar count preset; prints the time at which the
+// first frame of the view was painted and flushed, and the peak memory.
+int startupChild(int argc, char **argv, int count)
+{
+    QApplication app(argc, argv);
+    MainWindow window;
+    window.itemCount = float(count);
+    struct FirstFrame : QObject
+    {
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && !seen) {
+                seen = true;
+                // Runs on the next pass of the event loop, after the flush.
+                QTimer::singleShot(0, [] {
+                    const qint64 framed = monotonicNs();
+                    rusage usage{};
+                    getrusage(RUSAGE_SELF, &usage);
+                    std::printf("%lld %ld\n", framed, usage.ru_maxrss);
+                    std::fflush(stdout);
+                    QCoreApplication::quit();
+                });
+            }
+            return false;
+        }
+        bool seen = false;
+    } firstFrame;
+    window.ui->sortGraphicView->viewport()->installEventFilter(&firstFrame);
+    showMainWindow(window);
+    return app.exec();
+}
+
+void registerAll()
+{
+    const std::vector<Algorithm> &algorithms = allAlgorithms();
+    benchmark::RegisterBenchmark("pace/Idle/1ms", paceIdle)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    for (int delay : {1, 0})
+        for (int k = 0; k < int(algorithms.size()); ++k)
+            benchmark::RegisterBenchmark(
+                ("pace/" + std::string(algorithms[size_t(k)].name) + "/" + std::to_string(delay) + "ms")
+                    .c_str(),
+                [k, delay](benchmark::State &s) { pace(s, k, delay); })
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("startup/1500", [](benchmark::State &s) { startup(s, 1500); })
+        ->Iterations(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("startup/100000", [](benchmark::State &s) { startup(s, 100000); })
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("ALSOFT_DRIVERS", "null");
+    if (argc == 3 && std::strcmp(argv[1], "--startup-child") == 0)
+        return startupChild(argc, argv, std::atoi(argv[2]));
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    registerAll();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
