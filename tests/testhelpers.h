@@ -7,6 +7,7 @@
 #include <QList>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 #include <utility>
@@ -128,5 +129,18 @@ inline QString runState(const MainWindow &window)
         return "Sorting";
     return sweeping ? "Sweeping" : "Finished";
 }
+
+// Receives the addresses that the program asks the desktop to open, so that
+// no browser opens: QDesktopServices::setUrlHandler(scheme, &catcher, "open").
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
 
 #endif // TESTHELPERS_H

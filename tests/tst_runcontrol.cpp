@@ -68,18 +68,6 @@ void prepare(MainWindow &window, const QString &delay = "1")
     window.ui->delayLineEdit->setText(delay);
 }
 
-// Receives the addresses that the program asks the desktop to open.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
 } // namespace
 
 class TestRunControl : public QObject

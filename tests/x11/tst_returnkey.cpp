@@ -12,18 +12,6 @@
 
 namespace {
 
-// Catches the logo button's address, so that no browser opens.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
 // Presses keys on the X server's keyboard, as a user does.
 bool pressOnXServer(const QStringList &keys)
 {
