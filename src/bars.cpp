@@ -29,7 +29,7 @@ QColor MainWindow::getRainbowColor(int value, int count)
     return QColor::fromHsv(hue, 255, 255, 255);
 }
 
-QGraphicsRectItem *MainWindow::addBar(int slot, int value, int count)
+void MainWindow::addBar(int slot, int value, int count)
 {
     const int h = int(float(value) * barUnitHeight);
     const float x = float(slot) * (barStepFactor * barWidth);
@@ -38,7 +38,6 @@ QGraphicsRectItem *MainWindow::addBar(int slot, int value, int count)
     bar->setBrush(brushes.last());
     bar->setPen(QPen(Qt::NoPen));
     items.append(bar);
-    return bar;
 }
 
 void MainWindow::initializeData()

@@ -190,8 +190,10 @@ protected:
 
 private:
     int barCount() const { return int(values.size()); }
+    // The common start of every algorithm: sortTimer now runs `step` alone.
     void startStepping(void (MainWindow::*step)());
-    QGraphicsRectItem *addBar(int slot, int value, int count);
+    // Creates the bar of `slot` showing `value` among `count` bars.
+    void addBar(int slot, int value, int count);
     void showSwapCount();
     static bool quietAudioLibrary();
     void reportSoundState();
