@@ -62,7 +62,7 @@ private slots:
         MainWindow window;
         window.itemCount = 12;
         showMainWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(QTest::qWaitForWindowActive(&window, 20000));
         QWidget *target = focus == window.objectName() ? &window : window.findChild<QWidget *>(focus);
         QVERIFY(target);
         target->setFocus(Qt::TabFocusReason);
