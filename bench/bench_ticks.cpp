@@ -15,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
+
 #include "ui_mainwindow.h"
 
 #include <map>
@@ -122,15 +124,10 @@ void fullPaint(benchmark::State &state, int count)
         viewport->repaint();
 }
 
-// The reshuffle to the same count: one swap into place per tick.
-void reorderTick(benchmark::State &state, int count)
+// Times shuffle-animation ticks, starting a new reshuffle (untimed) each
+// time one ends.
+void shuffleTicks(benchmark::State &state, MainWindow &window, const std::function<void()> &restart)
 {
-    MainWindow &window = cachedWindow(count, false);
-    auto restart = [&] {
-        window.startPending = false;
-        window.reset();
-        window.sortTimer->stop();
-    };
     restart();
     for (auto _ : state) {
         window.animateRandomization();
@@ -141,6 +138,18 @@ void reorderTick(benchmark::State &state, int count)
             state.ResumeTiming();
         }
     }
+}
+
+// The reshuffle to the same count: one swap into place per tick.
+void reorderTick(benchmark::State &state, int count)
+{
+    MainWindow &window = cachedWindow(count, false);
+    auto restart = [&] {
+        window.startPending = false;
+        window.reset();
+        window.sortTimer->stop();
+    };
+    shuffleTicks(state, window, restart);
 }
 
 // The reshuffle to a new count, alternately one bar more and one bar less:
@@ -156,16 +165,7 @@ void rebuildTick(benchmark::State &state, int count)
         window.reset();
         window.sortTimer->stop();
     };
-    restart();
-    for (auto _ : state) {
-        window.animateRandomization();
-        QCoreApplication::processEvents();
-        if (!window.shuffling) {
-            state.PauseTiming();
-            restart();
-            state.ResumeTiming();
-        }
-    }
+    shuffleTicks(state, window, restart);
     // Leave the row at its size for the benchmarks that follow.
     window.ui->itemNumberLineEdit->setText(QString::number(count));
     if (window.values.size() != count) {
