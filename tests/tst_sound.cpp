@@ -258,14 +258,20 @@ void TestSound::sweepWithoutBars()
     QCOMPARE(window.smoothEndIndex, 0);
 }
 
-void TestSound::resetDuringSweep()
+// Shows 20 bars and sounds the first five of their end sweep.
+static void sweepFiveBarsOfTwenty(MainWindow &window)
 {
-    MainWindow window;
     showWithBars(window, 20);
     window.tone.play();
     window.stopTimer();
     for (int k = 0; k < 5; ++k)
         window.playSmoothEndSound();
+}
+
+void TestSound::resetDuringSweep()
+{
+    MainWindow window;
+    sweepFiveBarsOfTwenty(window);
     QCOMPARE(window.smoothEndIndex, 5);
 
     window.resetSmoothEndSound();
@@ -286,11 +292,7 @@ void TestSound::resetDuringSweep()
 void TestSound::resetButtonDuringSweep()
 {
     MainWindow window;
-    showWithBars(window, 20);
-    window.tone.play();
-    window.stopTimer();
-    for (int k = 0; k < 5; ++k)
-        window.playSmoothEndSound();
+    sweepFiveBarsOfTwenty(window);
 
     window.reset();
     QVERIFY(!window.finishTimer->isActive());
