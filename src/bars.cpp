@@ -1,3 +1,4 @@
+#include "framelimiter.h"
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -38,6 +39,7 @@ void MainWindow::addBar(int slot, int value, int count)
     bar->setBrush(brushes.last());
     bar->setPen(QPen(Qt::NoPen));
     items.append(bar);
+    frameLimiter->barChanged(bar->rect());
 }
 
 void MainWindow::initializeData()
@@ -116,6 +118,8 @@ void MainWindow::swapItems(int i, int j, bool countSwap)
     items[j]->setRect(QRectF(b.x(), b.y() + b.height() - a.height(), b.width(), a.height()));
     items[i]->setBrush(brushes[i]);
     items[j]->setBrush(brushes[j]);
+    frameLimiter->barChanged(a);
+    frameLimiter->barChanged(b);
 }
 
 void MainWindow::destroyItem(int index)
@@ -123,6 +127,7 @@ void MainWindow::destroyItem(int index)
     values.removeAt(index);
     brushes.removeAt(index);
     QGraphicsRectItem *bar = items[index];
+    frameLimiter->barChanged(bar->rect());
     scene->removeItem(bar);
     delete bar;
     items.removeAt(index);

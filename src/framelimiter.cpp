@@ -1,35 +1,92 @@
 #include "framelimiter.h"
 
-#include <QCoreApplication>
-#include <QEvent>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QScreen>
-#include <QWidget>
 
-FrameLimiter::FrameLimiter(QWidget *window, const QTimer *timer)
-    : QObject(window)
-    , window(window)
-    , timer(timer)
+#include <algorithm>
+#include <cmath>
+
+FrameLimiter::FrameLimiter(QGraphicsView *view)
+    : QObject(view)
+    , view(view)
 {
+    // The view no longer follows the scene by itself: every change of a bar
+    // comes through barChanged.
+    view->setViewportUpdateMode(QGraphicsView::NoViewportUpdate);
+    view->setOptimizationFlag(QGraphicsView::DontAdjustForAntialiasing);
+    // A grown scene moves every bar in the view.
+    connect(view->scene(), &QGraphicsScene::sceneRectChanged, this, &FrameLimiter::repaintAll);
     nextFrame.setSingleShot(true);
     nextFrame.setTimerType(Qt::PreciseTimer);
-    connect(&nextFrame, &QTimer::timeout, this, [this] {
-        QCoreApplication::postEvent(this->window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
-    });
-    window->installEventFilter(this);
+    connect(&nextFrame, &QTimer::timeout, this, &FrameLimiter::showFrame);
     sinceFrame.start();
 }
 
-bool FrameLimiter::eventFilter(QObject *target, QEvent *event)
+void FrameLimiter::barChanged(const QRectF &area)
 {
-    if (target != window || event->type() != QEvent::UpdateRequest)
-        return false;
-    const qreal rate = window->screen() ? window->screen()->refreshRate() : 0;
-    const qint64 wait = qint64(1000 / (rate >= 24 ? rate : 60)) - sinceFrame.elapsed();
-    if (!timer->isActive() || wait <= 0) {
-        sinceFrame.restart();
-        return false;
+    std::pair<qreal, qreal> added(area.left(), area.right());
+    // Joins the columns that the new one meets; the list stays sorted.
+    auto first = std::lower_bound(columns.begin(), columns.end(), added,
+                                  [](const auto &c, const auto &a) { return c.second < a.first; });
+    auto last = first;
+    while (last != columns.end() && last->first <= added.second) {
+        added.first = std::min(added.first, last->first);
+        added.second = std::max(added.second, last->second);
+        ++last;
     }
-    if (!nextFrame.isActive())
-        nextFrame.start(int(wait));
-    return true;
+    const qsizetype at = first - columns.begin();
+    columns.erase(first, last);
+    columns.insert(at, added);
+
+    if (columns.size() > maxColumns) {
+        // Joins the two neighbours with the narrowest gap between them.
+        qsizetype narrowest = 0;
+        for (qsizetype k = 1; k + 1 < columns.size(); ++k) {
+            if (columns[k + 1].first - columns[k].second
+                < columns[narrowest + 1].first - columns[narrowest].second)
+                narrowest = k;
+        }
+        columns[narrowest].second = columns[narrowest + 1].second;
+        columns.removeAt(narrowest + 1);
+    }
+
+    scheduleFrame();
+}
+
+void FrameLimiter::repaintAll()
+{
+    wholeView = true;
+    scheduleFrame();
+}
+
+void FrameLimiter::scheduleFrame()
+{
+    if (nextFrame.isActive())
+        return;
+    const qreal rate = view->screen() ? view->screen()->refreshRate() : 0;
+    const qint64 frame = qint64(1000 / (rate >= 24 ? rate : 60));
+    nextFrame.start(int(std::max<qint64>(frame - sinceFrame.elapsed(), 0)));
+}
+
+void FrameLimiter::showFrame()
+{
+    sinceFrame.restart();
+    QRegion region;
+    if (wholeView) {
+        wholeView = false;
+        region = view->viewport()->rect();
+    }
+    const int height = view->viewport()->height();
+    const QTransform toView = view->viewportTransform();
+    for (const auto &[left, right] : std::as_const(columns)) {
+        // Bars are not antialiased, but a pixel or two around the edges
+        // covers rounding of their fractional positions.
+        const int x0 = int(std::floor(toView.map(QPointF(left, 0)).x())) - 1;
+        const int x1 = int(std::ceil(toView.map(QPointF(right, 0)).x())) + 1;
+        region += QRect(x0, 0, x1 - x0, height);
+    }
+    columns.clear();
+    lastRegion = region;
+    view->viewport()->update(region);
 }

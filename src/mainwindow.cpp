@@ -37,7 +37,7 @@ MainWindow::MainWindow(QWidget *parent)
     // every setRect, at a cost that grew with the number of bars.
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     ui->sortGraphicView->setScene(scene);
-    new FrameLimiter(this, sortTimer);
+    frameLimiter = new FrameLimiter(ui->sortGraphicView);
 
     connect(finishTimer, &QTimer::timeout, this, &MainWindow::playSmoothEndSound);
     connect(ui->velmoButton, &QPushButton::clicked, this, &MainWindow::openLink);

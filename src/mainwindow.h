@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+class FrameLimiter;
 class QGraphicsRectItem;
 class QGraphicsScene;
 class QKeyEvent;
@@ -91,6 +92,7 @@ public:
     // Form and scene
     Ui_Ordavex *ui;
     QGraphicsScene *scene;
+    FrameLimiter *frameLimiter = nullptr; // repaints the changed bars once per frame
 
     // Bars: slot k shows values[k] with items[k] painted by brushes[k].
     QList<int> values;
