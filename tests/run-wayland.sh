@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs a command in a private headless weston compositor (1920 x 1080) with
+# Qt's native Wayland platform.
+set -u
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+socket="ordavex-$$"
+export XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland
+weston --backend=headless-backend.so --use-pixman --width=1920 --height=1080 --socket="$socket" \
+    --idle-time=0 ${ORDAVEX_WESTON_ARGS:-} >"$runtime/weston.log" 2>&1 &
+weston=$!
+for _ in $(seq 150); do
+    [ -S "$runtime/$socket" ] && break
+    kill -0 "$weston" 2>/dev/null || break
+    sleep 0.2
+done
+if [ ! -S "$runtime/$socket" ]; then
+    echo "weston did not start:" >&2
+    cat "$runtime/weston.log" >&2
+    kill "$weston" 2>/dev/null
+    rm -rf "$runtime"
+    exit 1
+fi
+
+"$@"
+status=$?
+kill "$weston" 2>/dev/null
+wait "$weston" 2>/dev/null
+rm -rf "$runtime"
+exit $status
