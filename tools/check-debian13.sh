@@ -23,7 +23,9 @@ git -C "$source" ls-files -z --cached --others --exclude-standard \
 # The unshare mode keeps the root's mounts (/proc, /sys, /dev) and processes
 # in namespaces of their own, which end with mmdebstrap whatever happens. The
 # /dev/null target makes the root a temporary directory. The build and tests
-# see a plain environment, not the caller's.
+# see a plain environment, not the caller's. In the hooks, $1 is the root's
+# path, which mmdebstrap's shell expands.
+# shellcheck disable=SC2016
 mmdebstrap --mode=unshare --variant=apt \
     --customize-hook='mkdir "$1/ordavex"' \
     --customize-hook="tar-in $tarball /ordavex" \
