@@ -110,7 +110,8 @@ public:
     float barWidth = 10.0f;
     float barUnitHeight = 5.0f;
 
-    int swapCount = 0;
+    // 64-bit: the slow sorts of 100,000 bars make billions of exchanges.
+    qint64 swapCount = 0;
     QList<QString> algorithmNames;
     int selectedAlgorithm = 0;
 
