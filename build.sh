@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libgl1-mesa-dev)
-test_packages=(xvfb x11-utils openbox xdotool imagemagick sox xauth python3 dpkg-dev desktop-file-utils appstream file)
+test_packages=(xvfb x11-utils openbox xdotool imagemagick sox xauth python3 dpkg-dev desktop-file-utils appstream file
+    lintian man-db)
 
 install_missing() {
     local missing=()
