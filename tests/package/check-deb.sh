@@ -101,17 +101,5 @@ grep -qF 'ordavex: aucun périphérique audio utilisable, le son est coupé' <<<
 
 # Start the unpacked program in a real X11 session: its window must appear and
 # it must still be running a few seconds later.
-"$source/tests/run-x11.sh" bash -c '
-    "$1" &
-    pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Ordavex$" | head -n1) || true
-    sleep 3
-    alive=0
-    kill -0 $pid 2>/dev/null && alive=1
-    kill $pid 2>/dev/null
-    wait $pid 2>/dev/null
-    [ -n "$window" ] || { echo "FAIL: no Ordavex window" >&2; exit 1; }
-    [ $alive = 1 ] || { echo "FAIL: ordavex died" >&2; exit 1; }
-    echo "ordavex ran in window $window"
-' _ "$program"
+"$source/tests/run-x11.sh" "$source/tests/package/expect-window.sh" "$program" || fail "the program's window"
 echo "package check passed"
