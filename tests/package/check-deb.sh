@@ -48,7 +48,7 @@ done
 status=0
 report=$(lintian --fail-on error,warning --display-info "$deb" 2>&1) || status=$?
 echo "$report"
-! grep -qE '^[EW]: ' <<<"$report" && [ $status -eq 0 ] || fail "lintian"
+if [ $status -ne 0 ] || grep -qE '^[EW]: ' <<<"$report"; then fail "lintian"; fi
 
 dpkg-deb -x "$deb" "$root"
 program=$root/usr/bin/ordavex
@@ -92,7 +92,7 @@ controls=$(sed -n '/^## Controls/,/^## [^C]/p' "$source/README.md" | grep '^| ' 
 [ "$(wc -l <<<"$controls")" -ge 7 ] || fail "no table of controls in the README"
 while IFS='|' read -r _ control effect _; do
     for text in "$control" "$effect"; do
-        text=$(sed 's/\*\*//g' <<<"$text" | flat)
+        text=$(flat <<<"${text//\*\*/}")
         grep -qF -- "$text" <<<"$manual" || fail "the manual page lacks the README's \"$text\""
     done
 done <<<"$controls"
