@@ -85,9 +85,9 @@ grep -qx 'Files: res/Renogare.ttf' "$doc/copyright" && grep -qx 'License: OFL-1.
     || fail "the changelog does not start with version $(field Version)"
 
 # The manual page says what the README says about each control, word for
-# word, and gives the sound-off line.
+# word, and gives the sound-off line (rendered in UTF-8 whatever the locale).
 flat() { tr -s ' \n' '  ' | sed 's/\xe2\x80\x90/-/g; s/^ //; s/ $//'; }
-manual=$(MANWIDTH=1000 man --nh --nj -l "$root/usr/share/man/man1/ordavex.1.gz" | flat)
+manual=$(LC_ALL=C.UTF-8 MANWIDTH=1000 man --nh --nj -l "$root/usr/share/man/man1/ordavex.1.gz" | flat)
 controls=$(sed -n '/^## Controls/,/^## [^C]/p' "$source/README.md" | grep '^| ' | tail -n +3)
 [ "$(wc -l <<<"$controls")" -ge 7 ] || fail "no table of controls in the README"
 while IFS='|' read -r _ control effect _; do
