@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libgl1-mesa-dev)
-test_packages=(xvfb x11-utils openbox xdotool imagemagick sox xauth python3 weston qt6-wayland dpkg-dev desktop-file-utils appstream file)
+test_packages=(xvfb x11-utils openbox xdotool imagemagick sox xauth python3 weston qt6-wayland dpkg-dev desktop-file-utils appstream file
+    lintian man-db)
 
 install_missing() {
     local missing=()
@@ -15,10 +16,17 @@ install_missing() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    local as_root=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null || ! sudo -v; then
+            echo "$0 needs root or sudo to install: ${missing[*]}" >&2
+            exit 1
+        fi
+        as_root=(sudo)
+    fi
+    "${as_root[@]}" apt-get update
+    # Through env: sudo would drop a variable set in front of it.
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
 build() {

@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "standarderrordiversion.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QList>
@@ -112,7 +114,8 @@ public:
     float barWidth = 10.0f;
     float barUnitHeight = 5.0f;
 
-    int swapCount = 0;
+    // 64-bit: the slow sorts of 100,000 bars make billions of exchanges.
+    qint64 swapCount = 0;
     QList<QString> algorithmNames;
     int selectedAlgorithm = 0;
 
@@ -125,9 +128,11 @@ public:
     float itemCount = 1500.0f;
     int defaultDelay = 1;
 
-    // Sound. soundAvailable comes first: it quiets the audio library before
-    // toneBuffer opens the audio device.
+    // Sound. soundAvailable and deviceOpening come first: they quiet the
+    // audio library and divert the standard error before toneBuffer opens
+    // the audio device, and the constructor ends the diversion at once.
     bool soundAvailable;
+    StandardErrorDiversion deviceOpening;
     sf::SoundBuffer toneBuffer;
     sf::Sound tone;
     float maxFrequency = 1000.0f;

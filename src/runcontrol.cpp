@@ -73,7 +73,7 @@ void MainWindow::stopTimer()
 
 void MainWindow::showSwapCount()
 {
-    ui->stepNumberLabel->setText(QString("Nombre d'échanges : \n%1").arg(qint64(swapCount)));
+    ui->stepNumberLabel->setText(QString("Nombre d'échanges : \n%1").arg(swapCount));
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)

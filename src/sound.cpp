@@ -6,14 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <iostream>
 #include <sstream>
-
-#ifdef Q_OS_LINUX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -32,46 +26,12 @@ protected:
     int overflow(int c) override { return c; }
 };
 
-#ifdef Q_OS_LINUX
-// The standard error while the tone is set up; -1 when not diverted.
-int savedStandardError = -1;
-#endif
-
-// OpenAL and ALSA write their own complaints about a missing sound card
-// straight to the standard error, past sf::err(): divert it while the
-// window sets up its tone.
-void divertStandardError()
-{
-#ifdef Q_OS_LINUX
-    std::fflush(stderr);
-    savedStandardError = dup(STDERR_FILENO);
-    const int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-        dup2(null, STDERR_FILENO);
-        close(null);
-    }
-#endif
-}
-
-void restoreStandardError()
-{
-#ifdef Q_OS_LINUX
-    if (savedStandardError < 0)
-        return;
-    std::fflush(stderr);
-    dup2(savedStandardError, STDERR_FILENO);
-    close(savedStandardError);
-    savedStandardError = -1;
-#endif
-}
-
 } // namespace
 
 bool MainWindow::quietAudioLibrary()
 {
     audioSetupMessages().str(std::string());
     sf::err().rdbuf(&audioSetupMessages());
-    divertStandardError();
     return true;
 }
 
@@ -79,7 +39,6 @@ void MainWindow::reportSoundState()
 {
     static DiscardBuffer discard;
     static bool reported = false;
-    restoreStandardError();
     sf::err().rdbuf(&discard);
 
     // The audio library only writes here when it could not open the device.

@@ -62,10 +62,10 @@ inline RunRecord runSort(MainWindow &window, const std::function<void()> &entry,
     int next = 0;
     while (!window.finishTimer->isActive() && record.ticks < tickLimit) {
         const QList<int> before = window.values;
-        const int countBefore = window.swapCount;
+        const qint64 countBefore = window.swapCount;
         step();
         ++record.ticks;
-        const int calls = window.swapCount - countBefore;
+        const int calls = int(window.swapCount - countBefore);
         if (calls == 0 || !record.error.isEmpty())
             continue;
         QList<int> replay = before;

@@ -27,7 +27,7 @@ const Step steps[] = {&MainWindow::QuickSortStep,     &MainWindow::MergeSortStep
 const int bubbleSort = 6;
 const QString runningLabel = "Nombre d'échanges : \n...";
 
-QString countLabel(int count)
+QString countLabel(qint64 count)
 {
     return QString("Nombre d'échanges : \n%1").arg(count);
 }
@@ -182,7 +182,7 @@ private slots:
         MainWindow window;
         prepare(window);
         QVERIFY(enter(window, from));
-        const int countBefore = window.swapCount;
+        const qint64 countBefore = window.swapCount;
         const QList<int> targetBefore = window.shuffledValues;
         const QList<int> valuesBefore = window.values;
         window.ui->stepNumberLabel->setText("unchanged");
@@ -224,22 +224,35 @@ private slots:
     }
 
     // Start, run, end sweep, silence, with the counter label at each point.
+    // The counter may start high: 100,000 falling bars need about 5e9
+    // exchanges, past the range of a 32-bit count.
+    void runFromFresh_data()
+    {
+        QTest::addColumn<qint64>("countBefore");
+
+        QTest::newRow("from 0") << qint64(0);
+        QTest::newRow("across 2^31") << qint64(INT_MAX) - 1;
+    }
+
     void runFromFresh()
     {
+        QFETCH(qint64, countBefore);
+
         MainWindow window;
         prepare(window, "0");
+        window.swapCount = countBefore;
         window.startSorting();
         QCOMPARE(runState(window), QString("Sorting"));
         QCOMPARE(window.ui->stepNumberLabel->text(), runningLabel);
         QTRY_VERIFY(!window.sortTimer->isActive());
         QCOMPARE(window.values, oneTo(12));
-        QCOMPARE(window.swapCount, 66);
-        QCOMPARE(window.ui->stepNumberLabel->text(), countLabel(66));
+        QCOMPARE(window.swapCount, countBefore + 66);
+        QCOMPARE(window.ui->stepNumberLabel->text(), countLabel(countBefore + 66));
         QCOMPARE(window.finishTimer->interval(), 83);
         QTRY_COMPARE(runState(window), QString("Finished"));
         QVERIFY(!tonePlaying(window));
         QCOMPARE(window.smoothEndIndex, 0);
-        QCOMPARE(window.ui->stepNumberLabel->text(), countLabel(66));
+        QCOMPARE(window.ui->stepNumberLabel->text(), countLabel(countBefore + 66));
     }
 
     // A start during a run reshuffles, then runs again from a count of 0.
@@ -273,7 +286,7 @@ private slots:
         MainWindow window;
         prepare(window);
         QVERIFY(enter(window, "Sorting"));
-        const int count = window.swapCount;
+        const qint64 count = window.swapCount;
         window.reset();
         QCOMPARE(window.ui->stepNumberLabel->text(), countLabel(count));
         QTRY_COMPARE(runState(window), QString("Fresh"));

@@ -4,7 +4,8 @@
 # entry, the AppStream data, the icons, and a start of the unpacked program in
 # a real window.
 #   check-deb.sh CPACK BUILD_DIR HOMEPAGE_URL
-# Needs dpkg-dev, desktop-file-utils, appstream, file, xvfb, openbox, xdotool.
+# Needs dpkg-dev, desktop-file-utils, appstream, file, lintian, man-db, xvfb,
+# openbox, xdotool.
 set -euo pipefail
 cpack=$1 build=$(realpath "$2") homepage=$3
 source=$(realpath "$(dirname "$0")/../..")
@@ -16,7 +17,7 @@ fail() {
     exit 1
 }
 
-for tool in dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file Xvfb openbox xdotool; do
+for tool in dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file lintian man Xvfb openbox xdotool; do
     command -v "$tool" >/dev/null || fail "$tool is missing"
 done
 
@@ -41,6 +42,13 @@ echo "Depends: $depends"
 for lib in libqt6widgets6 libqt6gui6 libqt6core6 libsfml-audio libsfml-system libstdc++6; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib"
 done
+
+# What a Debian maintainer would check first. Informational tags are shown,
+# errors and warnings fail (lintian warns when run as root, outside its tags).
+status=0
+report=$(lintian --fail-on error,warning --display-info "$deb" 2>&1) || status=$?
+echo "$report"
+if [ $status -ne 0 ] || grep -qE '^[EW]: ' <<<"$report"; then fail "lintian"; fi
 
 dpkg-deb -x "$deb" "$root"
 program=$root/usr/bin/ordavex
@@ -69,21 +77,29 @@ for png in "$source"/data/icons/ordavex-*.png; do
     sizes=$((sizes + 1))
 done
 [ $sizes -ge 6 ] || fail "only $sizes icon sizes"
-[ -f "$root/usr/share/doc/ordavex/Renogare-LICENSE.txt" ] || fail "font licence not installed"
+doc=$root/usr/share/doc/ordavex
+[ -f "$doc/Renogare-LICENSE.txt" ] || fail "font licence not installed"
+grep -qx 'Files: res/Renogare.ttf' "$doc/copyright" && grep -qx 'License: OFL-1.1' "$doc/copyright" \
+    || fail "the copyright file does not cover the font"
+[ "$(zcat "$doc/changelog.gz" | head -n1 | cut -d' ' -f1-2)" = "ordavex ($(field Version))" ] \
+    || fail "the changelog does not start with version $(field Version)"
+
+# The manual page says what the README says about each control, word for
+# word, and gives the sound-off line (rendered in UTF-8 whatever the locale).
+flat() { tr -s ' \n' '  ' | sed 's/\xe2\x80\x90/-/g; s/^ //; s/ $//'; }
+manual=$(LC_ALL=C.UTF-8 MANWIDTH=1000 man --nh --nj -l "$root/usr/share/man/man1/ordavex.1.gz" | flat)
+controls=$(sed -n '/^## Controls/,/^## [^C]/p' "$source/README.md" | grep '^| ' | tail -n +3)
+[ "$(wc -l <<<"$controls")" -ge 7 ] || fail "no table of controls in the README"
+while IFS='|' read -r _ control effect _; do
+    for text in "$control" "$effect"; do
+        text=$(flat <<<"${text//\*\*/}")
+        grep -qF -- "$text" <<<"$manual" || fail "the manual page lacks the README's \"$text\""
+    done
+done <<<"$controls"
+grep -qF 'ordavex: aucun périphérique audio utilisable, le son est coupé' <<<"$manual" \
+    || fail "the manual page lacks the sound-off line"
 
 # Start the unpacked program in a real X11 session: its window must appear and
 # it must still be running a few seconds later.
-"$source/tests/run-x11.sh" bash -c '
-    "$1" &
-    pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Ordavex$" | head -n1) || true
-    sleep 3
-    alive=0
-    kill -0 $pid 2>/dev/null && alive=1
-    kill $pid 2>/dev/null
-    wait $pid 2>/dev/null
-    [ -n "$window" ] || { echo "FAIL: no Ordavex window" >&2; exit 1; }
-    [ $alive = 1 ] || { echo "FAIL: ordavex died" >&2; exit 1; }
-    echo "ordavex ran in window $window"
-' _ "$program"
+"$source/tests/run-x11.sh" "$source/tests/package/expect-window.sh" "$program" || fail "the program's window"
 echo "package check passed"
