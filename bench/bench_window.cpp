@@ -1,11 +1,13 @@
-// Pacing and start-up in a real window: run under tests/run-x11.sh.
+// Pacing and start-up in a real window: run under tests/run-x11.sh or
+// tests/run-wayland.sh.
 //
 // pace/<algorithm>/<delay>: the window shown full screen as by the program,
 // 1500 bars, the algorithm started by the start command; a counter joins
 // sortTimer's timeout once the entry has connected its step, and counts the
 // ticks actually run for a few seconds (a run that ends sooner is started
-// again on the same shuffle). Also counted: the view's paints, and the time
-// the window spends repainting and flushing.
+// again on the same shuffle). Also counted: the view's paints, the time the
+// window spends repainting and flushing, and at 1 ms the ticks of a bare
+// 1 ms timer measured just before: the pace the machine allows right then.
 //
 // startup/<count>: launches this program again as a child that does what
 // main() does with the bar count preset, and takes the time from the launch
@@ -124,6 +126,23 @@ void prepareRow(MainWindow &window)
     QCoreApplication::processEvents();
 }
 
+// Ticks per second of a bare 1 ms QTimer with nothing else connected: the
+// pacing that this machine's event loop allows at the moment.
+double bareTimerRate(double seconds)
+{
+    QTimer timer;
+    qint64 ticks = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    timer.start(1);
+    const qint64 start = monotonicNs();
+    loop.exec();
+    const qint64 elapsedNs = monotonicNs() - start;
+    timer.stop();
+    return double(ticks) / (double(elapsedNs) / 1e9);
+}
+
 void pace(benchmark::State &state, int algorithm, int delay)
 {
     MainWindow &window = programWindow();
@@ -133,6 +152,8 @@ void pace(benchmark::State &state, int algorithm, int delay)
 
     qint64 ticks = 0;
     qint64 elapsedNs = 0;
+    // The bare timer's rate just before the run: what the machine allows now.
+    const double bareRate = delay > 0 ? bareTimerRate(1.0) : 0;
     for (auto _ : state) {
         while (elapsedNs < qint64(paceSeconds * 1e9)) {
             prepareRow(window);
@@ -160,35 +181,24 @@ void pace(benchmark::State &state, int algorithm, int delay)
     window.resetSmoothEndSound();
     const double seconds = double(elapsedNs) / 1e9;
     state.counters["ticks_per_s"] = double(ticks) / seconds;
-    if (delay > 0)
+    if (delay > 0) {
         state.counters["pace"] = double(ticks) / seconds / (1000.0 / delay);
+        state.counters["pace_vs_bare"] = double(ticks) / seconds / bareRate;
+    }
     state.counters["paints_per_s"] = double(meter.viewPaints) / seconds;
     state.counters["repaint_share"] = double(meter.repaintNs) / double(elapsedNs);
 }
 
-// The same count with nothing connected to the timer but the counter: the
-// pacing that this machine's event loop allows at the moment.
 void paceIdle(benchmark::State &state)
 {
-    MainWindow &window = programWindow();
-    QTimer timer;
-    qint64 ticks = 0;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    qint64 elapsedNs = 0;
+    programWindow();
+    double rate = 0;
     for (auto _ : state) {
-        QEventLoop loop;
-        QTimer::singleShot(int(paceSeconds * 1000), &loop, &QEventLoop::quit);
-        timer.start(1);
-        const qint64 start = monotonicNs();
-        loop.exec();
-        elapsedNs = monotonicNs() - start;
-        timer.stop();
-        state.SetIterationTime(double(elapsedNs) / 1e9);
+        rate = bareTimerRate(paceSeconds);
+        state.SetIterationTime(paceSeconds);
     }
-    Q_UNUSED(window);
-    const double seconds = double(elapsedNs) / 1e9;
-    state.counters["ticks_per_s"] = double(ticks) / seconds;
-    state.counters["pace"] = double(ticks) / seconds / 1000.0;
+    state.counters["ticks_per_s"] = rate;
+    state.counters["pace"] = rate / 1000.0;
 }
 
 void startup(benchmark::State &state, int count)
