@@ -80,10 +80,10 @@ void FrameLimiter::showFrame()
     const int height = view->viewport()->height();
     const QTransform toView = view->viewportTransform();
     for (const auto &[left, right] : std::as_const(columns)) {
-        // Bars are not antialiased, but a pixel or two around the edges
-        // covers rounding of their fractional positions.
-        const int x0 = int(std::floor(toView.map(QPointF(left, 0)).x())) - 1;
-        const int x1 = int(std::ceil(toView.map(QPointF(right, 0)).x())) + 1;
+        // Bars are not antialiased: the pixels a bar fills lie between
+        // its edges taken outward.
+        const int x0 = int(std::floor(toView.map(QPointF(left, 0)).x()));
+        const int x1 = int(std::ceil(toView.map(QPointF(right, 0)).x()));
         region += QRect(x0, 0, x1 - x0, height);
     }
     columns.clear();
