@@ -11,8 +11,9 @@ FrameLimiter::FrameLimiter(QGraphicsView *view)
     : QObject(view)
     , view(view)
 {
-    // The view no longer follows the scene by itself: every change of a bar
-    // comes through barChanged.
+    // The view does not follow the scene by itself: every change of a bar
+    // comes through barChanged. The bars are not antialiased, so the view
+    // need not take in a pixel around each.
     view->setViewportUpdateMode(QGraphicsView::NoViewportUpdate);
     view->setOptimizationFlag(QGraphicsView::DontAdjustForAntialiasing);
     // A grown scene moves every bar in the view.
