@@ -3,6 +3,7 @@
 
 #include "mainwindow.h"
 
+#include <QEventLoop>
 #include <QGraphicsRectItem>
 #include <QList>
 #include <QTest>
@@ -128,6 +129,24 @@ inline QString runState(const MainWindow &window)
     if (stepping)
         return "Sorting";
     return sweeping ? "Sweeping" : "Finished";
+}
+
+// Runs the event loop as the program does until `done` holds, for at most
+// `timeoutMs`; returns whether it held. QTest::qWait and QTRY_* sleep 10 ms
+// between passes, which holds 0 and 1 ms timers to about 100 ticks a second.
+inline bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(10);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+    return done();
 }
 
 // Receives the addresses that the program asks the desktop to open, so that

@@ -56,13 +56,14 @@ void TestWayland::runAndCheck(MainWindow &window)
     window.ui->sortingMethodsComboBox->setCurrentIndex(algorithm);
     window.ui->delayLineEdit->setText(delay);
     window.startSorting();
+    QVERIFY(runUntil([&window] { return !window.shuffling; }, 60000));
 
     int ticks = 0;
     const QMetaObject::Connection counter =
         connect(window.sortTimer, &QTimer::timeout, &window, [&ticks] { ++ticks; });
-    QTest::qWait(1500);
+    runUntil([] { return false; }, 1500);
     const int before = ticks;
-    QTRY_VERIFY_WITH_TIMEOUT(ticks > before || !window.sortTimer->isActive(), 10000);
+    QVERIFY(runUntil([&] { return ticks > before || !window.sortTimer->isActive(); }, 10000));
     disconnect(counter);
     QVERIFY(window.frameLimiter->lastFrame().rectCount() <= FrameLimiter::maxColumns);
 }
@@ -78,8 +79,8 @@ void TestWayland::fromTheFirstRow()
 
 void TestWayland::afterResetToMoreBars()
 {
-    // One window for all rows: the reset to more bars is slow to animate.
-    // Each row then starts from a new order, put in place at once.
+    // One window for all rows, reset once to more bars; each row then starts
+    // from a new order, put in place at once.
     if (!resetWindow) {
         resetWindow = std::make_unique<MainWindow>();
         showMainWindow(*resetWindow);
@@ -89,7 +90,7 @@ void TestWayland::afterResetToMoreBars()
     if (window->values.size() != 2000) {
         window->ui->itemNumberLineEdit->setText("2000");
         window->reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!window->shuffling, 120000);
+        QVERIFY(runUntil([window] { return !window->shuffling; }, 60000));
     }
     window->sortTimer->stop();
     window->resetSmoothEndSound();

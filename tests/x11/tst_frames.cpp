@@ -1,6 +1,7 @@
 #include "framelimiter.h"
 #include "mainwindow.h"
 #include "startup.h"
+#include "testhelpers.h"
 #include "ui_mainwindow.h"
 
 #include <QComboBox>
@@ -66,7 +67,7 @@ void TestFrames::fullSpeed()
     window.ui->delayLineEdit->setText("0");
     PaintWatcher watcher(viewport);
     window.startSorting();
-    QTRY_VERIFY_WITH_TIMEOUT(watcher.paints >= 30 || !window.sortTimer->isActive(), 30000);
+    QVERIFY(runUntil([&] { return watcher.paints >= 30 || !window.sortTimer->isActive(); }, 30000));
     window.sortTimer->stop();
     // Every bar changed in a frame, however many, is repainted within a
     // handful of whole-height columns.
