@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs what is missing (Debian or Ubuntu), builds, and runs the program
 # or the tests.
 #   ./build.sh run     build and start Ordavex

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Cost of one tick without and with painting, headless (offscreen platform).
 //
 // A tick is what one timeout of sortTimer costs the event loop: the step

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Pacing and start-up in a real window: run under tests/run-x11.sh or
 // tests/run-wayland.sh.
 //

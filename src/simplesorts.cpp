@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "mainwindow.h"
 
 // Bubble, exchange, selection and insertion sorts: one comparison (for the

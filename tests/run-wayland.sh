@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs a command in a private headless weston compositor (1920 x 1080) with
 # Qt's native Wayland platform.
 set -u

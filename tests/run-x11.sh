@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs a command in a private 1920 x 1080 X server with a window manager,
 # which full-screen requests and window activation need.
 set -u

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the benchmarks (Release, in build-bench unless BUILD_DIR is set),
 # runs them all, the pacing under X11 and under Wayland, and prints one table.
 # Takes about ten minutes.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds Ordavex and runs every test, as `./build.sh test` does, in a fresh
 # minimal Debian 13 (trixie) root: the README's test command on a machine that
 # has nothing installed yet. The root lives in a temporary directory and is

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Makes the three compiled-in resources of res/.
 
 - Renogare.ttf: Comfortaa Regular (SIL Open Font License, Debian package

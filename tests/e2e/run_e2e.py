@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """End-to-end test of the real ordavex program, driven as a user drives it.
 
 It starts a private X server (Xvfb, 1920 x 1080) with openbox, starts the

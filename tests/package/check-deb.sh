@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the Debian package from a finished build, unpacks it into a scratch
 # prefix and checks it as a desktop sees it: the package fields, the menu
 # entry, the AppStream data, the icons, and a start of the unpacked program in
@@ -78,9 +81,15 @@ for png in "$source"/data/icons/ordavex-*.png; do
 done
 [ $sizes -ge 6 ] || fail "only $sizes icon sizes"
 doc=$root/usr/share/doc/ordavex
-[ -f "$doc/Renogare-LICENSE.txt" ] || fail "font licence not installed"
+# The program under the GPL, the font under its own licence, whose text the
+# copyright file holds once and nothing else repeats.
+sed -n '/^Files: \*$/,/^$/p' "$doc/copyright" | grep -qx 'License: GPL-3+' \
+    || fail "the copyright file does not put the program under GPL-3+"
+grep -qF '/usr/share/common-licenses/GPL-3' "$doc/copyright" || fail "the copyright file does not point to the GPL"
 grep -qx 'Files: res/Renogare.ttf' "$doc/copyright" && grep -qx 'License: OFL-1.1' "$doc/copyright" \
     || fail "the copyright file does not cover the font"
+[ "$(grep -rlF 'SIL OPEN FONT LICENSE' "$root/usr/share" | wc -l)" -eq 1 ] || fail "the font's licence is installed more than once"
+grep -qF '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "metainfo lacks the project licence"
 [ "$(zcat "$doc/changelog.gz" | head -n1 | cut -d' ' -f1-2)" = "ordavex ($(field Version))" ] \
     || fail "the changelog does not start with version $(field Version)"
 

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the Debian package on a freshly bootstrapped, minimal Debian 12
 # and starts it there. This catches a dependency the package fails to name,
 # which the other tests cannot: they run where everything is installed.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Starts a command that runs ordavex on $DISPLAY, checks that its window
 # appears and that it still runs a few seconds later, then ends it.
 #   expect-window.sh COMMAND [ARG...]

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The real ordavex program in a native Wayland session, seen on screen.
 
 Run by tests/run-wayland.sh with weston's --debug, which lets
