@@ -7,13 +7,18 @@
 # has nothing installed yet. The root lives in a temporary directory and is
 # removed at the end; nothing is kept from one run to the next.
 #   tools/check-debian13.sh
-# Run as root; needs mmdebstrap and a reachable Debian mirror.
+# Run as root; needs mmdebstrap and the Debian mirror of this machine's apt
+# sources (tools/debian-mirror.sh).
 set -euo pipefail
 source=$(realpath "$(dirname "$0")/..")
 started=$SECONDS
+# shellcheck source=debian-mirror.sh
+. "$source/tools/debian-mirror.sh"
 
 [ "$(id -u)" -eq 0 ] || { echo "run as root" >&2; exit 1; }
 command -v mmdebstrap >/dev/null || { echo "mmdebstrap is missing" >&2; exit 1; }
+mirror=$(debian_mirror) || exit 1
+echo "bootstrapping Debian 13 from $mirror"
 
 # The work tree as git sees it, uncommitted changes included and builds left
 # out, goes into the root as /ordavex.
@@ -34,5 +39,5 @@ mmdebstrap --mode=unshare --variant=apt \
     --customize-hook="tar-in $tarball /ordavex" \
     --customize-hook='chroot "$1" env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
                           /ordavex/build.sh test -DORDAVEX_WERROR=ON' \
-    trixie /dev/null http://deb.debian.org/debian
+    trixie /dev/null "$mirror"
 echo "Debian 13 build and tests: $((SECONDS - started)) s"

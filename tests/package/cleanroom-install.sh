@@ -7,15 +7,17 @@
 # which the other tests cannot: they run where everything is installed.
 #   cleanroom-install.sh BUILD_DIR
 # BUILD_DIR is a configured and built tree. Needs root, mmdebstrap, the
-# network to deb.debian.org, and xvfb, openbox and xdotool. It takes a minute
-# or two, so CI runs it (.ci/run) rather than ctest.
+# Debian mirror of this machine's apt sources (tools/debian-mirror.sh), and
+# xvfb, openbox and xdotool. It takes a minute or two, so CI runs it
+# (.ci/run) rather than ctest.
 #
 # Everything that mounts runs in a private mount namespace: no mount can
 # outlive the script, however it ends, and the scratch root is removed from
 # outside it, where nothing is mounted in the root.
 set -euo pipefail
 source=$(realpath "$(dirname "$0")/../..")
-mirror=http://deb.debian.org/debian
+# shellcheck source=../../tools/debian-mirror.sh
+. "$source/tools/debian-mirror.sh"
 
 fail() {
     echo "FAIL: $*" >&2
@@ -27,7 +29,7 @@ fail() {
 # root with its own environment, on an X server of the machine whose socket
 # is bound into the root.
 inside() {
-    local work=$1 root=$1/root debs deb version installed missing
+    local work=$1 mirror=$2 security=$3 root=$1/root debs deb version installed missing
     debs=("$work"/deb/ordavex_*.deb)
     [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one ordavex_*.deb"
     deb=$(basename "${debs[0]}")
@@ -42,7 +44,7 @@ inside() {
         bookworm "$root" \
         "deb $mirror bookworm main" \
         "deb $mirror bookworm-updates main" \
-        "deb http://deb.debian.org/debian-security bookworm-security main" \
+        "deb $security bookworm-security main" \
         >"$work/mmdebstrap.log" 2>&1 \
         || { tail -n 40 "$work/mmdebstrap.log"; fail "bootstrapping Debian 12 with the package"; }
     echo "bootstrapped Debian 12 and installed $deb in $SECONDS s"
@@ -64,7 +66,7 @@ inside() {
 }
 
 if [ "${1:-}" = --inside ]; then
-    inside "$2"
+    inside "$2" "$3" "$4"
     exit
 fi
 
@@ -74,6 +76,8 @@ for tool in cpack dpkg-deb mmdebstrap unshare Xvfb openbox xdotool; do
     command -v "$tool" >/dev/null || fail "$tool is missing"
 done
 build=$(realpath "$1")
+mirror=$(debian_mirror) && security=$(debian_mirror security) || fail "no Debian mirror to bootstrap from"
+echo "bootstrapping from $mirror and $security"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ordavex-cleanroom.XXXXXX")
 # --one-file-system: should a mount of mmdebstrap's survive it, never reach
 # through it.
@@ -82,5 +86,5 @@ trap 'exit 130' INT TERM HUP
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log"; fail "cpack"; }
-unshare --mount --propagation private "$0" --inside "$work"
+unshare --mount --propagation private "$0" --inside "$work" "$mirror" "$security"
 echo "clean-room install passed in $SECONDS s"
