@@ -9,8 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libgl1-mesa-dev)
-test_packages=(xvfb x11-utils openbox xdotool imagemagick sox xauth python3 weston qt6-wayland dpkg-dev desktop-file-utils appstream file
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libgl-dev)
+test_packages=(xvfb x11-utils openbox xdotool imagemagick xauth python3 weston qt6-wayland dpkg-dev desktop-file-utils appstream file
     lintian man-db)
 
 install_missing() {
