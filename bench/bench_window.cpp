@@ -4,13 +4,14 @@
 // Pacing and start-up in a real window: run under tests/run-x11.sh or
 // tests/run-wayland.sh.
 //
-// pace/<algorithm>/<delay>: the window shown full screen as by the program,
-// 1500 bars, the algorithm started by the start command; a counter joins
-// sortTimer's timeout once the entry has connected its step, and counts the
-// ticks actually run for a few seconds (a run that ends sooner is started
-// again on the same shuffle). Also counted: the view's paints, the time the
-// window spends repainting and flushing, and at 1 ms the ticks of a bare
-// 1 ms timer measured just before: the pace the machine allows right then.
+// pace/<algorithm>/<delay>[/<bars>bars]: the window shown full screen as by
+// the program, 1500 bars (or as many as named), the algorithm started by the
+// start command; a counter joins sortTimer's timeout once the entry has
+// connected its step, and counts the ticks actually run for a few seconds (a
+// run that ends sooner is started again on the same shuffle). Also counted:
+// the view's paints, the time the window spends repainting and flushing (in
+// all, and per frame: mean and worst), and at 1 ms the ticks of a bare 1 ms
+// timer measured just before: the pace the machine allows right then.
 //
 // startup/<count>: launches this program again as a child that does what
 // main() does with the bar count preset, and takes the time from the launch
@@ -36,6 +37,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -72,7 +74,9 @@ public:
     }
     bool active = false; // counts only while a run is measured
     int viewPaints = 0;
+    int repaints = 0;
     qint64 repaintNs = 0;
+    qint64 worstRepaintNs = 0;
 
 protected:
     bool eventFilter(QObject *target, QEvent *event) override
@@ -87,7 +91,10 @@ protected:
         QElapsedTimer clock;
         clock.start();
         QCoreApplication::sendEvent(window, event);
-        repaintNs += clock.nsecsElapsed();
+        const qint64 ns = clock.nsecsElapsed();
+        ++repaints;
+        repaintNs += ns;
+        worstRepaintNs = std::max(worstRepaintNs, ns);
         inside = false;
         return true;
     }
@@ -111,20 +118,21 @@ MainWindow &programWindow()
     return *window;
 }
 
-// Brings the row back to the fixed shuffle of 1500 bars, rebuilding it
-// through the shuffle animation if a Stalin sort removed bars.
-void prepareRow(MainWindow &window)
+// Brings the row back to the fixed shuffle of `bars` bars, rebuilding it
+// through the shuffle animation if a Stalin sort removed bars or the last
+// run had another count.
+void prepareRow(MainWindow &window, int bars)
 {
     window.sortTimer->stop();
     window.resetSmoothEndSound();
-    if (window.values.size() != 1500) {
-        window.ui->itemNumberLineEdit->setText("1500");
+    if (window.values.size() != bars) {
+        window.ui->itemNumberLineEdit->setText(QString::number(bars));
         window.needsReshuffle = true;
         window.reset();
         while (window.shuffling)
             spin(50);
     }
-    arrangeFast(window, fixedShuffle(1500));
+    arrangeFast(window, fixedShuffle(bars));
     window.needsReshuffle = false;
     QCoreApplication::processEvents();
 }
@@ -146,7 +154,7 @@ double bareTimerRate(double seconds)
     return double(ticks) / (double(elapsedNs) / 1e9);
 }
 
-void pace(benchmark::State &state, int algorithm, int delay)
+void pace(benchmark::State &state, int algorithm, int delay, int bars)
 {
     MainWindow &window = programWindow();
     window.ui->sortingMethodsComboBox->setCurrentIndex(algorithm);
@@ -159,7 +167,7 @@ void pace(benchmark::State &state, int algorithm, int delay)
     const double bareRate = delay > 0 ? bareTimerRate(1.0) : 0;
     for (auto _ : state) {
         while (elapsedNs < qint64(paceSeconds * 1e9)) {
-            prepareRow(window);
+            prepareRow(window, bars);
             QEventLoop loop;
             window.startSorting();
             // The entry has dropped every connection of sortTimer and
@@ -190,6 +198,8 @@ void pace(benchmark::State &state, int algorithm, int delay)
     }
     state.counters["paints_per_s"] = double(meter.viewPaints) / seconds;
     state.counters["repaint_share"] = double(meter.repaintNs) / double(elapsedNs);
+    state.counters["frame_ms_mean"] = meter.repaints > 0 ? double(meter.repaintNs) / meter.repaints / 1e6 : 0;
+    state.counters["frame_ms_worst"] = double(meter.worstRepaintNs) / 1e6;
 }
 
 void paceIdle(benchmark::State &state)
@@ -263,15 +273,20 @@ void registerAll()
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-    for (int delay : {1, 0})
-        for (int k = 0; k < int(algorithms.size()); ++k)
-            benchmark::RegisterBenchmark(
-                ("pace/" + std::string(algorithms[size_t(k)].name) + "/" + std::to_string(delay) + "ms")
-                    .c_str(),
-                [k, delay](benchmark::State &s) { pace(s, k, delay); })
+    // The default row at both delays, then a longer one at 1 ms (registered
+    // last: the row is rebuilt once for it).
+    for (const auto &[delay, bars] : {std::pair(1, 1500), std::pair(0, 1500), std::pair(1, 5000)})
+        for (int k = 0; k < int(algorithms.size()); ++k) {
+            std::string name =
+                "pace/" + std::string(algorithms[size_t(k)].name) + "/" + std::to_string(delay) + "ms";
+            if (bars != 1500)
+                name += "/" + std::to_string(bars) + "bars";
+            benchmark::RegisterBenchmark(name.c_str(), [k, delay = delay, bars = bars](
+                                                           benchmark::State &s) { pace(s, k, delay, bars); })
                 ->Iterations(1)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
+        }
     benchmark::RegisterBenchmark("startup/1500", [](benchmark::State &s) { startup(s, 1500); })
         ->Iterations(3)
         ->UseManualTime()

@@ -2,11 +2,12 @@
 # SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Runs a command in a private 1920 x 1080 X server with a window manager,
-# which full-screen requests and window activation need.
+# Runs a command in a private X server with a window manager, which
+# full-screen requests and window activation need. The screen is 1920 x 1080,
+# or ORDAVEX_SCREEN (WIDTHxHEIGHT).
 set -u
 # Xvfb picks a free display itself and writes its number to the pipe.
-exec {displayfd}< <(Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp 2>/dev/null)
+exec {displayfd}< <(Xvfb -displayfd 1 -screen 0 "${ORDAVEX_SCREEN:-1920x1080}x24" -nolisten tcp 2>/dev/null)
 xvfb=$!
 read -r -t 30 number <&$displayfd || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb

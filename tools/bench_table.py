@@ -8,15 +8,20 @@ import re
 import sys
 
 rows = {}
+sessions = []  # (server, screen) of each pacing file, in the order given
 for path in sys.argv[1:]:
-    # The pacing of each display server is kept apart, by its file's name.
-    server = "wayland" if "wayland" in path else "x11"
+    # The pacing of each display server and screen size is kept apart, by
+    # its file's name: ticks.json, or SERVER-WIDTHxHEIGHT.json.
+    match = re.search(r"(x11|wayland)-(\d+x\d+)\.json$", path)
+    session = match.groups() if match else None
+    if session:
+        sessions.append(session)
     for b in json.load(open(path))["benchmarks"]:
         if b.get("error_occurred"):
             continue
         name = re.sub(r"/(min_time|iterations|manual_time).*$", "", b["name"])
-        if name.startswith("pace/"):
-            name = f"{server}/{name}"
+        if name.startswith("pace/") and session:
+            name = f"{session[0]}-{session[1]}/{name}"
         rows[name] = b
 
 
@@ -28,26 +33,34 @@ def fmt(v, digits=1):
     return "-" if v is None else f"{v:,.{digits}f}"
 
 
-print("| Figure | 1500 bars / 1 ms | ... | ... | ... | ... |")
-print("|---|---|---|---|---|---|")
-for server, title in [("x11", "X11 (Xvfb, openbox)"), ("wayland", "Wayland (weston, headless)")]:
-    print(f"| **1. Pacing, 1500 bars, {title}** | ticks/s at 1 ms | ticks / nominal | ticks / bare timer, same run "
-          "| paints/s, repaint share | ticks/s at 0 ms (paints/s, repaint share) |")
-    for algo in ["Idle", "Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", "Insertion",
-                 "Selection", "Stalin"]:
-        one, zero = rows.get(f"{server}/pace/{algo}/1ms"), rows.get(f"{server}/pace/{algo}/0ms")
-        if not one:
-            continue
-        paints = "-"
-        if "paints_per_s" in one:
-            paints = f"{one['paints_per_s']:,.0f}, {one['repaint_share']:.0%}"
-        z = "-"
-        if zero:
-            z = f"{zero['ticks_per_s']:,.0f} ({zero['paints_per_s']:,.0f}, {zero['repaint_share']:.0%})"
-        print(f"| {algo} | {one['ticks_per_s']:,.0f} | {one['pace']:.2f} | {fmt(one.get('pace_vs_bare'), 2)} | "
-              f"{paints} | {z} |")
+ALGORITHMS = ["Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", "Insertion", "Selection", "Stalin"]
+TITLES = {"x11": "X11 (Xvfb, openbox)", "wayland": "Wayland (weston, headless)"}
 
-print("| **2. Tick cost, CPU µs, no painting** | 1500 | 20,000 | 100,000 | 20,000 / 1500 | 100,000 / 1500 |")
+print("| Figure | ticks/s at 1 ms | ticks / nominal | ticks / bare timer, same run | paints/s, repaint share "
+      "| ms per frame, mean / worst | ticks/s at 0 ms (paints/s, repaint share) |")
+print("|---|---|---|---|---|---|---|")
+for server, screen in sessions:
+    for bars, suffix in [(1500, ""), (5000, "/5000bars")]:
+        prefix = f"{server}-{screen}/pace"
+        if not any(f"{prefix}/{a}/1ms{suffix}" in rows for a in ALGORITHMS):
+            continue
+        print(f"| **1. Pacing, {bars} bars, {TITLES[server]}, {screen.replace('x', ' x ')}** | | | | | | |")
+        for algo in ["Idle"] + ALGORITHMS:
+            one = rows.get(f"{prefix}/{algo}/1ms{suffix}")
+            zero = rows.get(f"{prefix}/{algo}/0ms{suffix}")
+            if not one:
+                continue
+            paints = frame = z = "-"
+            if "paints_per_s" in one:
+                paints = f"{one['paints_per_s']:,.0f}, {one['repaint_share']:.0%}"
+            if "frame_ms_mean" in one:
+                frame = f"{one['frame_ms_mean']:.2f} / {one['frame_ms_worst']:.1f}"
+            if zero:
+                z = f"{zero['ticks_per_s']:,.0f} ({zero['paints_per_s']:,.0f}, {zero['repaint_share']:.0%})"
+            print(f"| {algo} | {one['ticks_per_s']:,.0f} | {one['pace']:.2f} | {fmt(one.get('pace_vs_bare'), 2)} | "
+                  f"{paints} | {frame} | {z} |")
+
+print("| **2. Tick cost, CPU µs, no painting** | 1500 | 20,000 | 100,000 | 20,000 / 1500 | 100,000 / 1500 | |")
 for algo in ["Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", "Insertion", "Selection",
              "Stalin", "SwapCall", "Swap", "Reorder", "Rebuild"]:
     v = [rows.get(f"step/{algo}/{n}") for n in (1500, 20000, 100000)]
