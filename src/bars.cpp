@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "baritem.h"
+#include "barpainter.h"
 #include "framelimiter.h"
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
@@ -37,11 +39,13 @@ void MainWindow::addBar(int slot, int value, int count)
 {
     const int h = int(float(value) * barUnitHeight);
     const float x = float(slot) * (barStepFactor * barWidth);
-    QGraphicsRectItem *bar = scene->addRect(QRectF(x, 10 - h, barWidth, h), QPen(), QBrush());
+    auto *bar = new BarItem(QRectF(x, 10 - h, barWidth, h));
+    scene->addItem(bar);
     brushes.append(QBrush(getRainbowColor(value, count), Qt::SolidPattern));
     bar->setBrush(brushes.last());
     bar->setPen(QPen(Qt::NoPen));
     items.append(bar);
+    barPainter->rowChanged();
     frameLimiter->barChanged(bar->rect());
 }
 
@@ -134,6 +138,7 @@ void MainWindow::destroyItem(int index)
     scene->removeItem(bar);
     delete bar;
     items.removeAt(index);
+    barPainter->rowChanged();
 }
 
 void MainWindow::animateRandomization()

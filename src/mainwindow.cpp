@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "mainwindow.h"
+#include "barpainter.h"
 #include "framelimiter.h"
 #include "ui_mainwindow.h"
 
@@ -42,6 +43,7 @@ MainWindow::MainWindow(QWidget *parent)
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     ui->sortGraphicView->setScene(scene);
     frameLimiter = new FrameLimiter(ui->sortGraphicView);
+    barPainter = new BarPainter(ui->sortGraphicView, items);
 
     connect(finishTimer, &QTimer::timeout, this, &MainWindow::playSmoothEndSound);
     connect(ui->velmoButton, &QPushButton::clicked, this, &MainWindow::openLink);

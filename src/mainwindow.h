@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+class BarPainter;
 class FrameLimiter;
 class QGraphicsRectItem;
 class QGraphicsScene;
@@ -98,6 +99,7 @@ public:
     Ui_Ordavex *ui;
     QGraphicsScene *scene;
     FrameLimiter *frameLimiter = nullptr; // repaints the changed bars once per frame
+    BarPainter *barPainter = nullptr;     // paints them, finding them by position
 
     // Bars: slot k shows values[k] with items[k] painted by brushes[k].
     QList<int> values;

@@ -1,12 +1,18 @@
 // SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "baritem.h"
+#include "barpainter.h"
 #include "testhelpers.h"
 #include "ui_mainwindow.h"
 
 #include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSet>
+#include <QStyleOptionGraphicsItem>
 #include <QTest>
 
 #include <cmath>
@@ -34,6 +40,10 @@ private slots:
     void swapTwiceRestores();
     void destroy_data();
     void destroy();
+    void pixelsAsQtPaints_data();
+    void pixelsAsQtPaints();
+    void edgeHalfwayBetweenPixels_data();
+    void edgeHalfwayBetweenPixels();
 
 private:
     static QList<QRectF> rects(const MainWindow &window);
@@ -349,6 +359,143 @@ void TestBars::destroy()
              QSet<QGraphicsItem *>(window.items.cbegin(), window.items.cend()));
     QCOMPARE(window.itemCount, 5.0f);
     QCOMPARE(window.swapCount, 3);
+}
+
+void TestBars::pixelsAsQtPaints_data()
+{
+    QTest::addColumn<float>("count");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<qreal>("scale");    // of the painter: device pixels per window pixel
+    QTest::addColumn<QString>("moment"); // what the row is doing
+
+    for (const QSize screen : {QSize(1920, 1080), QSize(3840, 2160)})
+        for (const float count : {7.0f, 10.0f, 50.0f, 1500.0f, 20000.0f})
+            QTest::addRow("%g bars, %dx%d", double(count), screen.width(), screen.height())
+                << count << screen << qreal(1) << "shown";
+    // Devices of scaled screens.
+    QTest::newRow("1500 bars, scale 2") << 1500.0f << QSize(1920, 1080) << qreal(2) << "shown";
+    QTest::newRow("1500 bars, scale 1.5") << 1500.0f << QSize(1920, 1080) << qreal(1.5) << "shown";
+    // A frame repaints a few columns, whose edges cut bars.
+    QTest::newRow("1500 bars, columns") << 1500.0f << QSize(1920, 1080) << qreal(1) << "columns";
+    QTest::newRow("20000 bars, columns") << 20000.0f << QSize(3840, 2160) << qreal(1) << "columns";
+    // Half way through building a row of another count over the old one,
+    // and after bars were taken out of the row.
+    QTest::newRow("1500 bars, rebuilding") << 1500.0f << QSize(1920, 1080) << qreal(1) << "rebuilding";
+    QTest::newRow("1500 bars, removed") << 1500.0f << QSize(1920, 1080) << qreal(1) << "removed";
+}
+
+// The bars fill exactly the pixels that Qt fills for its own rectangle
+// items: the window rendered as it is, and again as Qt's view paints a
+// scene of plain QGraphicsRectItem with the same rectangles, brushes and
+// pens, in the same order, over the view's own background.
+void TestBars::pixelsAsQtPaints()
+{
+    QFETCH(float, count);
+    QFETCH(QSize, screen);
+    QFETCH(qreal, scale);
+    QFETCH(QString, moment);
+
+    MainWindow window;
+    showWithBars(window, count, screen);
+    QCOMPARE(window.items.size(), qsizetype(count));
+    if (moment == "rebuilding") {
+        window.ui->itemNumberLineEdit->setText("1000");
+        window.reset();
+        window.sortTimer->stop();
+        for (int tick = 0; tick < 700; ++tick)
+            window.animateRandomization();
+        QVERIFY(window.shuffling);
+    } else if (moment == "removed") {
+        window.grab(); // a paint before, which sees the full row
+        for (int k = int(window.items.size()) - 1; k >= 0; k -= 7)
+            window.destroyItem(k);
+    }
+    QRegion region(window.rect());
+    if (moment == "columns") {
+        const QRect view(window.ui->sortGraphicView->mapTo(&window, QPoint()),
+                         window.ui->sortGraphicView->size());
+        region = QRegion();
+        for (int x = view.left() + 3; x < view.right(); x += 97)
+            region += QRect(x, view.top(), 1 + x % 5, view.height());
+    }
+    // Only what lies inside the region counts: outside it, a paint may
+    // leave anything.
+    const auto render = [&] {
+        QImage image((QSizeF(window.size()) * scale).toSize(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        painter.scale(scale, scale);
+        window.render(&painter, QPoint(), region);
+        QImage inside(image.size(), QImage::Format_RGB32);
+        inside.fill(Qt::white);
+        QPainter clipped(&inside);
+        clipped.scale(scale, scale);
+        clipped.setClipRegion(region);
+        clipped.resetTransform();
+        clipped.drawImage(0, 0, image);
+        return inside;
+    };
+    const QImage bars = render();
+
+    QGraphicsScene plain;
+    plain.setSceneRect(window.scene->sceneRect());
+    for (const QGraphicsRectItem *bar : std::as_const(window.items))
+        plain.addRect(bar->rect(), bar->pen(), bar->brush());
+    QGraphicsView *view = window.ui->sortGraphicView;
+    QWidget *viewport = view->viewport();
+    const QTransform shown = view->viewportTransform();
+    view->setScene(&plain);
+    viewport->removeEventFilter(window.barPainter);
+    viewport->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // The same scene rectangle, so the same place in the view.
+    QCOMPARE(view->viewportTransform(), shown);
+    const QImage qtBars = render();
+    view->setScene(window.scene);
+    QCOMPARE(bars, qtBars);
+}
+
+void TestBars::edgeHalfwayBetweenPixels_data()
+{
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<QPointF>("offset"); // device pixels
+    QTest::addColumn<qreal>("scale");
+
+    // Edges that fall halfway between two pixel rows, where the raster
+    // engine's rounding sends them to the upper or the lower one (rounding to
+    // the nearest pixel gets each of these wrong).
+    QTest::newRow("scale 1") << QRectF(141.156113f, 11, 4.80122805f, 49) << QPointF(0, 2.5) << qreal(1);
+    QTest::newRow("scale 1, narrow") << QRectF(53.3551216f, 2, 1.39600003f, 58) << QPointF(1.5, 7.5)
+                                     << qreal(1);
+    QTest::newRow("scale 1.5") << QRectF(53.9293022f, 8, 3.05721664f, 52) << QPointF(2.5, 3.5) << qreal(1.5);
+    QTest::newRow("scale 1.75") << QRectF(23.5653706f, 12, 1.41448796f, 48) << QPointF(9.5, 5.5)
+                                << qreal(1.75);
+    QTest::newRow("scale 2") << QRectF(2.26413417f, 15, 2.31034088f, 45) << QPointF(3.5, 9.5) << qreal(2);
+    QTest::newRow("scale 2, under a pixel wide")
+        << QRectF(9.24941158f, 0, 0.363006711f, 60) << QPointF(9, 3.5) << qreal(2);
+}
+
+// One bar painted by itself and by Qt's rectangle item, in a painter that
+// puts its edges between pixels.
+void TestBars::edgeHalfwayBetweenPixels()
+{
+    QFETCH(QRectF, rect);
+    QFETCH(QPointF, offset);
+    QFETCH(qreal, scale);
+
+    const auto paint = [&](QGraphicsRectItem &item) {
+        item.setBrush(Qt::white);
+        item.setPen(QPen(Qt::NoPen));
+        QImage image(200, 200, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.translate(offset);
+        painter.scale(scale, scale);
+        const QStyleOptionGraphicsItem option;
+        item.paint(&painter, &option, nullptr);
+        return image;
+    };
+    BarItem bar(rect);
+    QGraphicsRectItem qtBar(rect);
+    QCOMPARE(paint(bar), paint(qtBar));
 }
 
 QTEST_MAIN(TestBars)
