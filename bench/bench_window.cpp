@@ -11,7 +11,8 @@
 // run that ends sooner is started again on the same shuffle). Also counted:
 // the view's paints, the time the window spends repainting and flushing (in
 // all, and per frame: mean and worst), and at 1 ms the ticks of a bare 1 ms
-// timer measured just before: the pace the machine allows right then.
+// timer measured just before and just after: the pace the machine allows
+// right then.
 //
 // startup/<count>: launches this program again as a child that does what
 // main() does with the bar count preset, and takes the time from the launch
@@ -163,8 +164,9 @@ void pace(benchmark::State &state, int algorithm, int delay, int bars)
 
     qint64 ticks = 0;
     qint64 elapsedNs = 0;
-    // The bare timer's rate just before the run: what the machine allows now.
-    const double bareRate = delay > 0 ? bareTimerRate(1.0) : 0;
+    // The bare timer's rate just before and just after the run: what the
+    // machine allows at the time.
+    const double bareBefore = delay > 0 ? bareTimerRate(1.5) : 0;
     for (auto _ : state) {
         while (elapsedNs < qint64(paceSeconds * 1e9)) {
             prepareRow(window, bars);
@@ -190,6 +192,7 @@ void pace(benchmark::State &state, int algorithm, int delay, int bars)
         state.SetIterationTime(double(elapsedNs) / 1e9);
     }
     window.resetSmoothEndSound();
+    const double bareRate = delay > 0 ? (bareBefore + bareTimerRate(1.5)) / 2 : 0;
     const double seconds = double(elapsedNs) / 1e9;
     state.counters["ticks_per_s"] = double(ticks) / seconds;
     if (delay > 0) {

@@ -3,6 +3,7 @@
 
 #include "framelimiter.h"
 
+#include <QEvent>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QScreen>
@@ -25,6 +26,40 @@ FrameLimiter::FrameLimiter(QGraphicsView *view)
     nextFrame.setTimerType(Qt::PreciseTimer);
     connect(&nextFrame, &QTimer::timeout, this, &FrameLimiter::showFrame);
     sinceFrame.start();
+    clock.start();
+    // The window repaints on its update requests: their cost is timed.
+    view->window()->installEventFilter(this);
+}
+
+int FrameLimiter::frameInterval(int screenFrameMs, qint64 frameCostNs)
+{
+    const qint64 costly = frameCostNs * 20 / 1000000;
+    return int(std::max<qint64>(screenFrameMs, std::min<qint64>(costly, slowestFrameMs)));
+}
+
+int FrameLimiter::currentInterval() const
+{
+    const qreal rate = view->screen() ? view->screen()->refreshRate() : 0;
+    return frameInterval(int(1000 / (rate >= 24 ? rate : 60)), frameCostNs);
+}
+
+bool FrameLimiter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == view->window() && event->type() == QEvent::UpdateRequest && frameStartNs < 0) {
+        frameStartNs = clock.nsecsElapsed();
+        // Runs at the next pass of the event loop, once the window has
+        // painted and flushed.
+        QTimer::singleShot(0, this, &FrameLimiter::frameShown);
+    }
+    return false;
+}
+
+void FrameLimiter::frameShown()
+{
+    const qint64 cost = clock.nsecsElapsed() - frameStartNs;
+    frameStartNs = -1;
+    // Smoothed, so that one slow frame does not halve the rate at once.
+    frameCostNs = (3 * frameCostNs + std::max<qint64>(cost, 0)) / 4;
 }
 
 void FrameLimiter::barChanged(const QRectF &area)
@@ -68,9 +103,7 @@ void FrameLimiter::scheduleFrame()
 {
     if (nextFrame.isActive())
         return;
-    const qreal rate = view->screen() ? view->screen()->refreshRate() : 0;
-    const qint64 frame = qint64(1000 / (rate >= 24 ? rate : 60));
-    nextFrame.start(int(std::max<qint64>(frame - sinceFrame.elapsed(), 0)));
+    nextFrame.start(int(std::max<qint64>(currentInterval() - sinceFrame.elapsed(), 0)));
 }
 
 void FrameLimiter::showFrame()
