@@ -52,9 +52,11 @@ QRect BarItem::filledPixels(const QRectF &rect, const QTransform &toDevice)
     if (within64th(left, right) || within64th(top.y(), bottom.y()))
         return {};
 
-    const int firstRow = int(top.y() + 0.5f);
+    // Rounded as the raster engine rounds: truncated toward zero, which
+    // lround is not above or left of the device.
+    const int firstRow = int(top.y() + 0.5f); // NOLINT(bugprone-incorrect-roundings)
     const int lastRow = bottom.y() < 0.5f ? -1 : int(bottom.y() - 0.5f);
-    const int firstColumn = int(left + 0.5f);
+    const int firstColumn = int(left + 0.5f); // NOLINT(bugprone-incorrect-roundings)
     const int lastColumn = right < 0.5f ? -1 : int(right - 0.5f);
     if (lastRow < firstRow || lastColumn < firstColumn)
         return {};

@@ -46,7 +46,11 @@ bool BarPainter::eventFilter(QObject *watched, QEvent *event)
     QPainter painter(view->viewport());
     // The colour the style sheet gives the view.
     const QBrush background = view->viewport()->palette().brush(view->viewport()->backgroundRole());
-    const bool ordered = inSlotOrder();
+    // A repaint of the whole view visits every bar anyway, and the scene
+    // counts on the view drawing through it now and then: until it does,
+    // the scene takes itself for out of date all through and stops
+    // following its items. The view paints those itself.
+    const bool byPosition = inSlotOrder() && !(QRegion(view->viewport()->rect()) - region).isEmpty();
     const QTransform toView = view->viewportTransform();
     const QTransform toScene = toView.inverted();
     const QStyleOptionGraphicsItem option;
@@ -55,7 +59,7 @@ bool BarPainter::eventFilter(QObject *watched, QEvent *event)
         // as one rectangle, where the whole region would cut it into rows.
         painter.setClipRect(rect);
         painter.fillRect(rect, background);
-        if (!ordered)
+        if (!byPosition)
             continue;
         // The bars that reach the rectangle, in slot order.
         const QRectF area = toScene.mapRect(QRectF(rect));
@@ -68,5 +72,5 @@ bool BarPainter::eventFilter(QObject *watched, QEvent *event)
             bars[k]->paint(&painter, &option, view->viewport());
         painter.resetTransform();
     }
-    return ordered;
+    return byPosition;
 }

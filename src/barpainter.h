@@ -18,9 +18,9 @@ class QGraphicsView;
 // The view finds what to paint by visiting every item of the scene, which
 // cost a frame as much as painting did with a thousand bars and more. The
 // bars stand side by side in slot order, so the few a column reaches are
-// found by position instead. While the shuffle animation builds a new row
-// over the old one the bars are not in slot order, and the view paints them
-// as usual.
+// found by position instead. The view still paints the whole of itself,
+// and the bars while the shuffle animation builds a new row over the old
+// one, when they are not in slot order.
 class BarPainter : public QObject
 {
 public:

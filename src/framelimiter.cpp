@@ -25,6 +25,9 @@ FrameLimiter::FrameLimiter(QGraphicsView *view)
     nextFrame.setSingleShot(true);
     nextFrame.setTimerType(Qt::PreciseTimer);
     connect(&nextFrame, &QTimer::timeout, this, &FrameLimiter::showFrame);
+    afterFrame.setSingleShot(true);
+    afterFrame.setInterval(0);
+    connect(&afterFrame, &QTimer::timeout, this, &FrameLimiter::frameShown);
     sinceFrame.start();
     clock.start();
     // The window repaints on its update requests: their cost is timed.
@@ -47,9 +50,8 @@ bool FrameLimiter::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == view->window() && event->type() == QEvent::UpdateRequest && frameStartNs < 0) {
         frameStartNs = clock.nsecsElapsed();
-        // Runs at the next pass of the event loop, once the window has
-        // painted and flushed.
-        QTimer::singleShot(0, this, &FrameLimiter::frameShown);
+        // Fires once the window has painted and flushed.
+        afterFrame.start();
     }
     return false;
 }

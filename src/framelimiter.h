@@ -67,6 +67,7 @@ private:
     QRegion lastRegion;
     QElapsedTimer sinceFrame;
     QTimer nextFrame;
+    QTimer afterFrame; // the next pass of the event loop, once a frame is out
     QElapsedTimer clock;
     qint64 frameStartNs = -1; // while the window repaints
     qint64 frameCostNs = 0;   // smoothed over the last frames
