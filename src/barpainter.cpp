@@ -40,7 +40,9 @@ bool BarPainter::inSlotOrder()
 
 bool BarPainter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != view->viewport() || event->type() != QEvent::Paint)
+    // The type first: the viewport also sends events while the view is
+    // being destroyed, when the view can no longer be asked for anything.
+    if (event->type() != QEvent::Paint || watched != view->viewport())
         return false;
     const QRegion region = static_cast<QPaintEvent *>(event)->region();
     QPainter painter(view->viewport());

@@ -48,7 +48,8 @@ int FrameLimiter::currentInterval() const
 
 bool FrameLimiter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == view->window() && event->type() == QEvent::UpdateRequest && frameStartNs < 0) {
+    // The type first, as the view may be half destroyed at other events.
+    if (event->type() == QEvent::UpdateRequest && frameStartNs < 0 && watched == view->window()) {
         frameStartNs = clock.nsecsElapsed();
         // Fires once the window has painted and flushed.
         afterFrame.start();
