@@ -3,8 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Checks that the C++ sources follow .clang-format and pass the clang-tidy
-# checks of .clang-tidy, and that every file states its licence as the REUSE
-# specification asks (reuse lint). Changes nothing.
+# checks of .clang-tidy, and that every file states its licence and
+# copyright in the REUSE way (reuse lint). Changes nothing.
 #   tools/check-style.sh [BUILD_DIR]
 # BUILD_DIR (default: build) is a configured build whose compile_commands.json
 # clang-tidy reads; the form header is generated there first if missing.

@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # The mirror that tools/debian-mirror.sh reads from apt sources of each
-# format, or the error it gives without one.
+# format, or the error it gives without one. The sources name local
+# mirrors (file: URIs), read as any other.
 set -u
 . "$(dirname "$0")/../../tools/debian-mirror.sh"
 work=$(mktemp -d)
@@ -37,42 +38,42 @@ setup deb822 debian bookworm
 cat >"$work/deb822/sources.list.d/debian.sources" <<'EOF'
 Types: deb
 # a comment inside the stanza
-URIs: http://off.example/debian
+URIs: file:/srv/off/debian
 Suites: bookworm
 Enabled: no
 
 Types: deb-src deb
-URIs: http://proxy.example:3142/debian/ http://second.example/debian
+URIs: file:/srv/proxy/debian/ file:/srv/second/debian
 Suites: bookworm bookworm-updates
 Components: main
 
 Types: deb
-URIs: http://security.example/debian-security
+URIs: file:/srv/security/debian-security
 Suites: bookworm-security
 EOF
-check deb822 "" http://proxy.example:3142/debian
-check deb822 security http://security.example/debian-security
+check deb822 "" file:/srv/proxy/debian
+check deb822 security file:/srv/security/debian-security
 
 setup oneline debian trixie
 cat >"$work/oneline/sources.list" <<'EOF'
-# deb http://commented.example/debian trixie main
-deb-src http://source.example/debian trixie main
-deb [arch=amd64 signed-by=/usr/share/keyrings/k.gpg] http://local.example/debian trixie main
-deb http://local.example/debian-security trixie-security main
+# deb file:/srv/commented/debian trixie main
+deb-src file:/srv/source/debian trixie main
+deb [arch=amd64 signed-by=/usr/share/keyrings/k.gpg] file:/srv/local/debian trixie main
+deb file:/srv/local/debian-security trixie-security main
 EOF
-check oneline "" http://local.example/debian
-check oneline security http://local.example/debian-security
+check oneline "" file:/srv/local/debian
+check oneline security file:/srv/local/debian-security
 
 setup listfile debian bookworm
-echo 'deb http://list.example/debian bookworm main' >"$work/listfile/sources.list.d/mirror.list"
-check listfile "" http://list.example/debian
+echo 'deb file:/srv/list/debian bookworm main' >"$work/listfile/sources.list.d/mirror.list"
+check listfile "" file:/srv/list/debian
 check listfile security "error: no apt source serves bookworm-security in $work/listfile/sources.list.d/*.sources"
 
 setup none debian bookworm
 check none "" "error: no apt source serves bookworm in $work/none/sources.list.d/*.sources"
 
 setup ubuntu ubuntu noble
-echo 'deb http://archive.example/ubuntu noble main' >"$work/ubuntu/sources.list"
+echo 'deb file:/srv/archive/ubuntu noble main' >"$work/ubuntu/sources.list"
 check ubuntu "" "error: $work/ubuntu/os-release names no Debian release"
 
 [ $failures -eq 0 ] && echo "debian-mirror: all cases passed"
