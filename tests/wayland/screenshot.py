@@ -43,12 +43,13 @@ def screenshot(workdir, scale):
         os.remove(os.path.join(workdir, old))
     subprocess.run(["weston-screenshooter"], cwd=workdir, check=True, timeout=30, capture_output=True)
     png = os.path.join(workdir, os.listdir(workdir)[0])
-    images = []
-    for size in ["100%", f"{100 / scale}%"]:
-        ppm = subprocess.run(["convert", png, "-sample", size, "-depth", "8", "ppm:-"], check=True,
-                             timeout=30, capture_output=True).stdout
-        images.append(e2e.Image(ppm))
-    return png, images[0], images[1]
+    def read(*resize):
+        ppm = subprocess.run(["convert", png, *resize, "-depth", "8", "ppm:-"], check=True, timeout=30,
+                             capture_output=True).stdout
+        return e2e.Image(ppm)
+
+    device = read()
+    return png, device, read("-sample", f"{100 / scale}%") if scale > 1 else device
 
 
 def check_device_pixels(img, scale):
@@ -58,9 +59,7 @@ def check_device_pixels(img, scale):
     them all on even ones), no gap wider than a bar, and margins alike on
     both sides."""
     left, right = e2e.VIEW_X * scale, (e2e.VIEW_X + e2e.VIEW_W) * scale
-    base = next((y for y in range((e2e.VIEW_Y + e2e.VIEW_H) * scale - 1, e2e.VIEW_Y * scale, -1)
-                 if sum(e2e.saturated(img.pixel(x, y)) for x in range(left, right, 4)) > (right - left) // 8),
-                None)
+    base = e2e.find_base_row(img, scale)
     e2e.check(base is not None, "no bars in the view")
     row = [img.pixel(x, base) for x in range(left, right)]
     blended = [(left + i, p) for i, p in enumerate(row) if p != VIEW_BACKGROUND and not e2e.saturated(p)]
