@@ -18,7 +18,7 @@ for tool in clang-format clang-tidy reuse; do
 done
 
 echo "== clang-format"
-find src tests bench -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
+find src tests bench -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort | xargs clang-format --dry-run --Werror
 
 echo "== clang-tidy"
 [ -f "$build/compile_commands.json" ] || { echo "no $build/compile_commands.json: configure first" >&2; exit 1; }

@@ -174,8 +174,8 @@ def saturated(rgb):
 def find_base_row(img, scale=1):
     """The lowest row of the view on which most columns show a bar, on a
     screen of `scale` device pixels to a window pixel."""
-    left, right = VIEW_X * scale, (VIEW_X + VIEW_W) * scale
-    for y in range((VIEW_Y + VIEW_H) * scale - 1, VIEW_Y * scale, -1):
+    left, right = round(VIEW_X * scale), round((VIEW_X + VIEW_W) * scale)
+    for y in range(round((VIEW_Y + VIEW_H) * scale) - 1, round(VIEW_Y * scale), -1):
         hits = sum(1 for x in range(left, right, 4) if saturated(img.pixel(x, y)))
         if hits > (right - left) // 8:
             return y

@@ -58,7 +58,7 @@ def check_device_pixels(img, scale):
     blends them), bar edges on odd device pixels too (an enlarged buffer has
     them all on even ones), no gap wider than a bar, and margins alike on
     both sides."""
-    left, right = e2e.VIEW_X * scale, (e2e.VIEW_X + e2e.VIEW_W) * scale
+    left, right = round(e2e.VIEW_X * scale), round((e2e.VIEW_X + e2e.VIEW_W) * scale)
     base = e2e.find_base_row(img, scale)
     e2e.check(base is not None, "no bars in the view")
     row = [img.pixel(x, base) for x in range(left, right)]
