@@ -134,14 +134,7 @@ class Desktop:
                               text=True, timeout=30).stdout
 
     def close(self):
-        for proc in reversed(self.procs):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(3)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
+        e2e.stop(self.procs)
 
 
 class Mutter(Desktop):

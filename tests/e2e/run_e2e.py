@@ -75,6 +75,18 @@ START = time.monotonic()
 # ---------------------------------------------------------------- X session
 
 
+def stop(procs):
+    """Ends the processes, the last started first."""
+    for proc in reversed(procs):
+        if proc.poll() is None:
+            proc.terminate()
+            try:
+                proc.wait(5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+
+
 class XSession:
     """A private X server with a window manager, and xdotool on it."""
 
@@ -105,14 +117,7 @@ class XSession:
         time.sleep(1.0)
 
     def close(self):
-        for proc in reversed(self.procs):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
+        stop(self.procs)
 
     def xdotool(self, *args, timeout=20):
         result = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True,
