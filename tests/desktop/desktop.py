@@ -347,10 +347,10 @@ def run(desktop, binary):
             code = program.wait(30)
         except subprocess.TimeoutExpired:
             raise e2e.Failure("Escape did not end the program")
-        e2e.check(code == 0, f"exit code {code} after Escape")
         with open(stderr_path, errors="replace") as f:
-            lines = [line.rstrip("\n") for line in f if line.strip()]
-        e2e.check(not lines, "standard error:\n" + "\n".join(lines))
+            errors = "\n".join(line.rstrip("\n") for line in f if line.strip())
+        e2e.check(code == 0, f"exit code {code} after Escape; standard error:\n{errors}")
+        e2e.check(not errors, "standard error:\n" + errors)
         log("Escape: exit code 0, nothing on standard error")
     except e2e.Failure:
         if program.poll() is None:

@@ -43,6 +43,8 @@ int main(int argc, char **argv)
     wl_display_roundtrip(display);
     if (!fakeInput) {
         fprintf(stderr, "fakekey: the compositor offers no fake input, version 4\n");
+        wl_registry_destroy(registry);
+        wl_display_disconnect(display);
         return 1;
     }
     org_kde_kwin_fake_input_authenticate(fakeInput, "ordavex tests", "key presses of a test");
@@ -52,6 +54,9 @@ int main(int argc, char **argv)
         org_kde_kwin_fake_input_keyboard_key(fakeInput, key, WL_KEYBOARD_KEY_STATE_RELEASED);
     }
     wl_display_roundtrip(display);
+    // Only the proxy goes: version 4 of the protocol has no destroy request.
+    wl_proxy_destroy((struct wl_proxy *)fakeInput);
+    wl_registry_destroy(registry);
     wl_display_disconnect(display);
     return 0;
 }
