@@ -83,6 +83,10 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     layoutDone = true;
     setUIDimension();
     initializeData();
+    // Reading the scene's extent brings the view's scroll position up to
+    // date at once: on Wayland this event comes from the compositor, and the
+    // first frame is painted before the scene's queued update would do it.
+    ui->sortGraphicView->sceneRect();
 }
 
 void MainWindow::setUIDimension()

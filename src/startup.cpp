@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
 
@@ -13,9 +14,14 @@ void showMainWindow(MainWindow &window)
     window.setWindowState(Qt::WindowFullScreen);
     window.setWindowIcon(QIcon(":/res/icon.png"));
     QFontDatabase::addApplicationFont(":/res/Renogare.ttf");
-    // The window lays itself out once, at its first resize event. Some
-    // platforms deliver that event at the design size and only then go full
-    // screen, so give the window the screen's size before it is shown.
-    window.resize(window.screen()->size());
+    // The window lays itself out once, at its first resize event, which
+    // must bring the full-screen size. show() sends one at once, for the size
+    // the window has: give it the screen's size first. A Wayland compositor
+    // tells the size in its first configure, and Qt's screen size may be in
+    // device pixels there (GNOME at a whole-number scale): wait for that.
+    if (QGuiApplication::platformName().startsWith("wayland"))
+        window.setAttribute(Qt::WA_PendingResizeEvent, false);
+    else
+        window.resize(window.screen()->size());
     window.show();
 }

@@ -144,13 +144,13 @@ class Mutter(Desktop):
         from gi.repository import GLib
 
         env = dict(os.environ)
-        if self.scale != 1 and self.platform == "wayland":
+        if not float(self.scale).is_integer():
             # Monitors laid out in logical pixels, which GNOME needs for
             # fractional scales; read here through GSettings' key file
-            # backend, from the test's folder. Without it, at a whole-number
-            # scale, the X screen has device pixels for X11 programs to scale
-            # themselves, and Wayland's screen size reads in device pixels
-            # too, larger than the full-screen window the program gets.
+            # backend, from the test's folder. At a whole-number scale GNOME
+            # lays them out in device pixels, as it does by default: the
+            # screen's size reads in device pixels then, larger than the
+            # full-screen window that the program gets.
             config = os.path.join(self.workdir, "config")
             os.makedirs(os.path.join(config, "glib-2.0", "settings"))
             with open(os.path.join(config, "glib-2.0", "settings", "keyfile"), "w") as f:
