@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 """The real ordavex program on the desktops people run: GNOME's mutter and
-KDE's KWin, each headless, in a D-Bus session of its own.
+KDE's KWin, each in a D-Bus session of its own: mutter headless, KWin with
+its output in a window of a private X server.
 
 The program runs natively on Wayland (--platform wayland) or through the
 compositor's Xwayland (--platform xcb), on an output of 1920 x 1080 logical
@@ -20,7 +21,7 @@ compositor's own screenshots brought back to logical pixels:
      error.
 
 Screenshots come from mutter's ScreenCast interface (through PipeWire) and
-from KWin's ScreenShot2 interface. Keys go through mutter's RemoteDesktop
+from the X server that shows KWin's output. Keys go through mutter's RemoteDesktop
 interface, KWin's fake-input protocol (tests/desktop/fakekey.c) or, for the
 Xwayland window, xdotool.
 
@@ -28,7 +29,8 @@ Usage: desktop.py --compositor mutter|kwin --platform wayland|xcb
                   [--scale S] [--fakekey PATH] path/to/ordavex
 Needs dbus-run-session and python3-dbus with python3-gi (run it with the
 system's python3), the compositor, Xwayland and xdotool; for mutter also
-pipewire, wireplumber and GStreamer's pipewiresrc.
+pipewire, wireplumber and GStreamer's pipewiresrc, for KWin Xvfb and
+ImageMagick's import.
 """
 
 import argparse
@@ -55,17 +57,6 @@ def log(message):
 
 def device_size(scale):
     return round(e2e.SCREEN_W * scale), round(e2e.SCREEN_H * scale)
-
-
-def raw_image(data, width, height, stride, offsets, bpp):
-    """An e2e.Image from raw pixels: `offsets` are the red, green and blue
-    bytes' places in a pixel of `bpp` bytes."""
-    rows = (data[y * stride:y * stride + width * bpp] for y in range(height))
-    packed = b"".join(rows)
-    rgb = bytearray(width * height * 3)
-    for channel, offset in enumerate(offsets):
-        rgb[channel::3] = packed[offset::bpp]
-    return e2e.Image(b"P6\n%d %d\n255\n" % (width, height) + bytes(rgb))
 
 
 def logical(img, scale):
@@ -227,7 +218,7 @@ class Mutter(Desktop):
         with open(raw, "rb") as f:
             data = f.read()
         e2e.check(len(data) == width * height * 3, f"mutter's screen cast gave {len(data)} bytes")
-        return raw_image(data, width, height, width * 3, (0, 1, 2), 3)
+        return e2e.Image(b"P6\n%d %d\n255\n" % (width, height) + data)
 
 
 class KWin(Desktop):
@@ -236,8 +227,6 @@ class KWin(Desktop):
         self.fakekey = fakekey
 
     def start(self):
-        import dbus
-
         # The package's binary carries a file capability that a container
         # may refuse to run; a plain copy has none.
         binary = os.path.join(self.workdir, "kwin_wayland")
@@ -248,15 +237,17 @@ class KWin(Desktop):
             # Plasma's choice for X11 programs: they scale themselves, on an
             # X screen of device pixels.
             f.write(f"[Xwayland]\nScale={self.scale}\n")
-        env = dict(os.environ, KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1", KWIN_WAYLAND_NO_PERMISSION_CHECKS="1",
-                   XDG_CONFIG_HOME=config)
+        # KWin shows its output in a window of an X server of the test's
+        # own, where screenshots are taken: without a GPU, KWin 6 composites
+        # without OpenGL, and its screenshot interface needs OpenGL.
+        xvfb, display = e2e.start_xvfb(*device_size(self.scale))
+        self.procs.append(xvfb)
+        self.output_env = dict(os.environ, DISPLAY=display)
+        env = dict(os.environ, KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", XDG_CONFIG_HOME=config)
         # The size is in logical pixels.
         self.start_compositor(lambda launcher: [
-            binary, "--virtual", "--width", str(e2e.SCREEN_W), "--height", str(e2e.SCREEN_H), "--scale",
-            str(self.scale), "--xwayland", "--socket", "ordavex-kwin", "--no-lockscreen", launcher], env)
-        self.shots = dbus.Interface(dbus.SessionBus().get_object("org.kde.KWin", "/org/kde/KWin/ScreenShot2"),
-                                    "org.kde.KWin.ScreenShot2")
-        self.unix_fd = dbus.types.UnixFd
+            binary, "--x11-display", display, "--width", str(e2e.SCREEN_W), "--height", str(e2e.SCREEN_H),
+            "--scale", str(self.scale), "--xwayland", "--socket", "ordavex-kwin", "--no-lockscreen", launcher], env)
 
     def press(self, *keys):
         env = dict(os.environ, WAYLAND_DISPLAY=self.env["WAYLAND_DISPLAY"])
@@ -264,19 +255,7 @@ class KWin(Desktop):
         time.sleep(0.1)
 
     def screenshot(self):
-        read_end, write_end = os.pipe()
-        try:
-            meta = self.shots.CaptureWorkspace({"native-resolution": True}, self.unix_fd(write_end))
-        finally:
-            os.close(write_end)
-        chunks = []
-        with os.fdopen(read_end, "rb") as pipe:
-            for chunk in iter(lambda: pipe.read(1 << 20), b""):
-                chunks.append(chunk)
-        width, height, stride = int(meta["width"]), int(meta["height"]), int(meta["stride"])
-        # QImage's 32-bit formats, stored blue, green, red, alpha.
-        e2e.check(int(meta["format"]) in (4, 5, 6), f"KWin's screenshot has QImage format {meta['format']}")
-        return raw_image(b"".join(chunks), width, height, stride, (2, 1, 0), 4)
+        return e2e.x_screenshot(self.output_env)
 
 
 def wait_for_screen(desktop, what, accept, timeout=60):

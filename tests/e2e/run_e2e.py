@@ -87,30 +87,42 @@ def stop(procs):
                 proc.wait()
 
 
+def start_xvfb(width=SCREEN_W, height=SCREEN_H):
+    """A private X server of its own; returns its process and display."""
+    read_end, write_end = os.pipe()
+    # -displayfd lets the server take a free display number itself, so
+    # that tests running side by side never share one.
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 20
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read_end)
+    if not number.strip().isdigit():
+        stop([xvfb])
+        raise Failure("Xvfb did not start")
+    return xvfb, ":" + number.strip().decode()
+
+
+def x_screenshot(env):
+    """The root window of the X server of `env`."""
+    ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=env, capture_output=True,
+                         timeout=30).stdout
+    return Image(ppm)
+
+
 class XSession:
     """A private X server with a window manager, and xdotool on it."""
 
     def __init__(self, workdir):
-        self.procs = []
-        read_end, write_end = os.pipe()
-        # -displayfd lets the server take a free display number itself, so
-        # that tests running side by side never share one.
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-             "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.procs.append(xvfb)
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n") and time.monotonic() < deadline:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        check(number.strip().isdigit(), "Xvfb did not start")
-        self.display = ":" + number.strip().decode()
+        xvfb, self.display = start_xvfb()
+        self.procs = [xvfb]
         self.env = dict(os.environ, DISPLAY=self.display)
         self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                                            stderr=subprocess.DEVNULL, cwd=workdir))
@@ -140,9 +152,7 @@ class XSession:
         time.sleep(0.2)
 
     def screenshot(self):
-        ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
-                             capture_output=True, timeout=30).stdout
-        return Image(ppm)
+        return x_screenshot(self.env)
 
 
 # ---------------------------------------------------------------- screen
