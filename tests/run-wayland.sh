@@ -4,14 +4,15 @@
 
 # Runs a command in a private headless weston compositor with Qt's native
 # Wayland platform. The output is 1920 x 1080, or ORDAVEX_SCREEN
-# (WIDTHxHEIGHT).
+# (WIDTHxHEIGHT). The compositor's settings are those of tests/wayland/weston.ini.
 set -u
 screen=${ORDAVEX_SCREEN:-1920x1080}
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 socket="ordavex-$$"
 export XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland
-weston --backend=headless-backend.so --use-pixman --width="${screen%x*}" --height="${screen#*x}" --socket="$socket" \
+weston --config="$(dirname "$(realpath "$0")")/wayland/weston.ini" --backend=headless-backend.so --use-pixman \
+    --width="${screen%x*}" --height="${screen#*x}" --socket="$socket" \
     --idle-time=0 ${ORDAVEX_WESTON_ARGS:-} >"$runtime/weston.log" 2>&1 &
 weston=$!
 for _ in $(seq 150); do

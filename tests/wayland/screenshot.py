@@ -14,11 +14,6 @@ window pixel. The window must then look as at scale 1 once the screenshot
 is brought back to window pixels, and its bars must be drawn in device
 pixels: sharp, and filling the view from side to side.
 
-Only weston 10 (Debian 12) gives the window the full screen. Weston 14
-(Debian 13) keeps its own panel at the top and places the window under it,
-maximised; there the window is looked for under the panel, and the check of
-the full-screen geometry is left out.
-
 Usage: screenshot.py [--scale N] path/to/ordavex [path/to/keep.png]
 Needs weston-screenshooter and ImageMagick's convert; python3 stdlib only.
 """
@@ -76,24 +71,12 @@ def check_device_pixels(img, scale):
     e2e.check(odd_edges > 100, f"only {odd_edges} bar edges on odd device pixels: an enlarged buffer")
 
 
-def weston_gives_full_screen():
-    version = subprocess.run(["weston", "--version"], capture_output=True, text=True).stdout
-    return version.split()[-1].split(".")[0] == "10"
-
-
-def window_top(img, full_screen):
-    """Where the window's top bar begins, or None: its lowest rows, under
-    its controls, run from edge to edge."""
+def shows_program(img):
+    """The window's top bar at the top of the screen (its lowest rows, under
+    its controls, run from edge to edge), and bars under it."""
     if (img.width, img.height) != (e2e.SCREEN_W, e2e.SCREEN_H):
-        return None
-    for top in [0] if full_screen else range(0, 100):
-        if all(img.pixel(x, top + 95) == TOP_BAR for x in range(0, e2e.SCREEN_W, 5)):
-            return top
-    return None
-
-
-def shows_program(img, full_screen):
-    return window_top(img, full_screen) is not None and e2e.find_base_row(img) is not None
+        return False
+    return all(img.pixel(x, 95) == TOP_BAR for x in range(0, e2e.SCREEN_W, 5)) and e2e.find_base_row(img) is not None
 
 
 def main():
@@ -104,7 +87,6 @@ def main():
     args = parser.parse_args()
     binary, keep, scale = args.binary, args.keep, args.scale
     workdir = tempfile.mkdtemp(prefix="ordavex-wayland-")
-    full_screen = weston_gives_full_screen()
     program = subprocess.Popen([binary], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     try:
         shots = []
@@ -114,7 +96,7 @@ def main():
             shots[:] = [screenshot(workdir, scale)]
             device, shown = shots[0][1:]
             return (device.width, device.height) == (e2e.SCREEN_W * scale, e2e.SCREEN_H * scale) \
-                and shows_program(shown, full_screen)
+                and shows_program(shown)
 
         e2e.wait_for("the full-screen window with its top bar and bars", probe, timeout=60)
         png, device, img = shots[0]
@@ -123,11 +105,8 @@ def main():
         check_alive(program)
         if scale > 1:
             check_device_pixels(device, scale)
-        if full_screen:
-            e2e.check_many_shuffled_bars(img)
-            print(f"PASS: full screen, top bar and 1500 shuffled bars on the Wayland screen at scale {scale}")
-        else:
-            print(f"PASS: top bar and bars on the Wayland screen at scale {scale}, under weston's panel")
+        e2e.check_many_shuffled_bars(img)
+        print(f"PASS: full screen, top bar and 1500 shuffled bars on the Wayland screen at scale {scale}")
         return 0
     except e2e.Failure as failure:
         print(f"FAIL: {failure}", file=sys.stderr)
