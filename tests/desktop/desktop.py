@@ -34,6 +34,7 @@ ImageMagick's import.
 """
 
 import argparse
+import json
 import os
 import shutil
 import subprocess
@@ -262,9 +263,32 @@ class KWin(Desktop):
         self.output_env = dict(os.environ, DISPLAY=display)
         env = dict(os.environ, KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", XDG_CONFIG_HOME=config)
         # The size is in logical pixels.
-        self.start_compositor(lambda launcher: [
-            binary, "--x11-display", display, "--width", str(e2e.SCREEN_W), "--height", str(e2e.SCREEN_H),
-            "--scale", str(self.scale), "--xwayland", "--socket", "ordavex-kwin", "--no-lockscreen", launcher], env)
+        output = [binary, "--x11-display", display, "--width", str(e2e.SCREEN_W), "--height", str(e2e.SCREEN_H),
+                  "--scale", str(self.scale), "--no-lockscreen"]
+        version = subprocess.run([binary, "--version"], capture_output=True, text=True, timeout=30).stdout
+        if self.scale != 1 and not version.startswith("kwin 5."):
+            self.store_scale(output + ["--socket", "ordavex-kwin-settings"], env, config)
+        self.start_compositor(lambda launcher: output + ["--xwayland", "--socket", "ordavex-kwin", launcher], env)
+
+    def store_scale(self, kwin, env, config):
+        """KWin 6 keeps each output's scale in its settings, which outweigh
+        --scale (KWin 5 takes --scale): a first start writes them, and they
+        get the scale."""
+        path = os.path.join(config, "kwinoutputconfig.json")
+        first = subprocess.Popen(kwin, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                 cwd=self.workdir)
+        try:
+            e2e.wait_for("KWin's output settings", lambda: os.path.exists(path) or first.poll() is not None, 30)
+        finally:
+            e2e.stop([first])
+        with open(path) as f:
+            settings = json.load(f)
+        for section in settings:
+            if section["name"] == "outputs":
+                for state in section["data"]:
+                    state["scale"] = self.scale
+        with open(path, "w") as f:
+            json.dump(settings, f)
 
     def press(self, *keys):
         env = dict(os.environ, WAYLAND_DISPLAY=self.env["WAYLAND_DISPLAY"])
