@@ -186,7 +186,7 @@ class Mutter(Desktop):
         self.press(KEY_LEFTSHIFT)
         # The pointer to the bottom right corner, out of the way: what shows
         # of it there is a pixel or two of the last column.
-        self.keys.NotifyPointerMotionRelative(dbus.Double(1e5), dbus.Double(1e5))
+        self.keys.NotifyPointerMotionRelative(1e5, 1e5)
 
     def interface(self, service, path, suffix):
         import dbus
@@ -281,6 +281,7 @@ class KWin(Desktop):
             e2e.wait_for("KWin's output settings", lambda: os.path.exists(path) or first.poll() is not None, 30)
         finally:
             e2e.stop([first])
+        e2e.check(os.path.exists(path), f"KWin wrote no {path}")
         with open(path) as f:
             settings = json.load(f)
         for section in settings:
