@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "mainwindow.h"
+#include "accessibleform.h"
 #include "barpainter.h"
 #include "framelimiter.h"
+#include "pausecontrol.h"
 #include "ui_mainwindow.h"
 
 #include <QComboBox>
@@ -44,6 +46,8 @@ MainWindow::MainWindow(QWidget *parent)
     ui->sortGraphicView->setScene(scene);
     frameLimiter = new FrameLimiter(ui->sortGraphicView);
     barPainter = new BarPainter(ui->sortGraphicView, items);
+    accessibleForm = new AccessibleForm(ui, this);
+    pauseControl = new PauseControl(this);
 
     connect(finishTimer, &QTimer::timeout, this, &MainWindow::playSmoothEndSound);
     connect(ui->velmoButton, &QPushButton::clicked, this, &MainWindow::openLink);

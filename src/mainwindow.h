@@ -4,6 +4,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "announcer.h"
 #include "standarderrordiversion.h"
 
 #include <QBrush>
@@ -19,8 +20,10 @@
 #include <utility>
 #include <vector>
 
+class AccessibleForm;
 class BarPainter;
 class FrameLimiter;
+class PauseControl;
 class QGraphicsRectItem;
 class QGraphicsScene;
 class QKeyEvent;
@@ -63,6 +66,7 @@ public:
     void onComboBoxIndexChanged(int index);
     void startTimer();
     void stopTimer();
+    void showSwapCount();
 
     // Sound (sound.cpp)
     static std::vector<sf::Int16> generateSineWaveSound(float frequency, float amplitude);
@@ -193,6 +197,12 @@ public:
 
     std::vector<std::function<void()>> algorithms;
 
+    // Keyboard and screen-reader use
+    AccessibleForm *accessibleForm = nullptr;
+    Announcer announcer{this};
+    PauseControl *pauseControl = nullptr;
+    void (MainWindow::*runningStep)() = nullptr; // the step that sortTimer runs
+
 public slots:
     void openLink();
 
@@ -206,7 +216,6 @@ private:
     void startStepping(void (MainWindow::*step)());
     // Creates the bar of `slot` showing `value` among `count` bars.
     void addBar(int slot, int value, int count);
-    void showSwapCount();
     static bool quietAudioLibrary();
     void reportSoundState();
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "mainwindow.h"
+#include "pausecontrol.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 
@@ -37,6 +39,7 @@ void MainWindow::reset()
 {
     if (shuffling)
         return;
+    pauseControl->forget();
     resetSmoothEndSound();
     sortTimer->stop();
     showSwapCount();
@@ -53,6 +56,7 @@ void MainWindow::startStepping(void (MainWindow::*step)())
 {
     QObject::disconnect(sortTimer, nullptr, nullptr, nullptr);
     connect(sortTimer, &QTimer::timeout, this, step);
+    runningStep = step;
     startTimer();
 }
 
@@ -69,6 +73,7 @@ void MainWindow::stopTimer()
 {
     sortTimer->stop();
     showSwapCount();
+    announcer.announce(ui->stepNumberLabel->text().simplified());
     // With no bars there is nothing to sweep: the first tick ends the sweep.
     const int bars = barCount();
     finishTimer->start(bars > 0 ? std::max(smoothEndDuration / bars, 1) : 1);
@@ -84,7 +89,12 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Escape)
         QCoreApplication::quit();
     if (event->key() == Qt::Key_Return) {
-        startSorting();
+        // A push button outside a dialog leaves Return to its window; on a
+        // button reached with Tab, the key means that button.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        else
+            startSorting();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -5,6 +5,7 @@
 #define TESTHELPERS_H
 
 #include "mainwindow.h"
+#include "pausecontrol.h"
 
 #include <QEventLoop>
 #include <QGraphicsRectItem>
@@ -114,14 +115,16 @@ inline int receiverCount(const QObject *sender, const char *signal)
 }
 
 // The run state read from the flags and the timers: "Fresh", "Sorting",
-// "Sweeping", "Finished", "Reshuffling" or "ReshufflingPending", and
-// "Invalid" for a combination that no state has.
+// "Paused", "Sweeping", "Finished", "Reshuffling" or "ReshufflingPending",
+// and "Invalid" for a combination that no state has.
 inline QString runState(const MainWindow &window)
 {
     const bool stepping = window.sortTimer->isActive();
     const bool sweeping = window.finishTimer->isActive();
     if (stepping && sweeping)
         return "Invalid";
+    if (window.pauseControl->isPaused())
+        return stepping || sweeping || window.shuffling || !window.needsReshuffle ? "Invalid" : "Paused";
     if (window.shuffling) {
         if (!stepping || !window.needsReshuffle)
             return "Invalid";

@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "pausecontrol.h"
+#include "announcer.h"
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include <QLabel>
+#include <QShortcut>
+
+PauseControl::PauseControl(MainWindow *window)
+    : QObject(window)
+    , window(window)
+{
+    // Window shortcuts work wherever the focus is, except in a number field,
+    // which keeps the keys it types with.
+    auto *pauseKey = new QShortcut(QKeySequence(Qt::Key_P), window);
+    auto *stepKey = new QShortcut(QKeySequence(Qt::Key_Right), window);
+    connect(pauseKey, &QShortcut::activated, this, &PauseControl::togglePause);
+    connect(stepKey, &QShortcut::activated, this, &PauseControl::stepOnce);
+
+    stepSound.setSingleShot(true);
+    stepSound.setInterval(stepSoundMs);
+    connect(&stepSound, &QTimer::timeout, this, [this] {
+        if (paused)
+            this->window->tone.stop();
+    });
+}
+
+void PauseControl::togglePause()
+{
+    if (paused) {
+        paused = false;
+        stepSound.stop();
+        window->ui->stepNumberLabel->setText("Nombre d'échanges : \n...");
+        if (window->tone.getStatus() != sf::Sound::Playing)
+            window->tone.play();
+        window->sortTimer->start(); // with the interval the run started with
+        window->announcer.announce("Reprise");
+    } else if (window->sortTimer->isActive() && !window->shuffling) {
+        paused = true;
+        window->sortTimer->stop();
+        window->tone.stop();
+        window->showSwapCount();
+        window->announcer.announce("Pause");
+    }
+}
+
+void PauseControl::stepOnce()
+{
+    if (!paused)
+        return;
+    (window->*window->runningStep)();
+    if (window->tone.getStatus() != sf::Sound::Playing)
+        window->tone.play();
+    if (window->finishTimer->isActive()) {
+        // That was the last step: the run has ended, and its sweep sounds.
+        paused = false;
+        stepSound.stop();
+        return;
+    }
+    window->showSwapCount();
+    stepSound.start();
+}
+
+void PauseControl::forget()
+{
+    paused = false;
+    stepSound.stop();
+}

@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#ifndef PAUSECONTROL_H
+#define PAUSECONTROL_H
+
+#include <QObject>
+#include <QTimer>
+
+class MainWindow;
+
+// Holds a run still, for a teacher to explain it: P pauses the run and
+// resumes it, and while it is paused the Right arrow runs one step, heard
+// in a short sound. Nothing else of the run changes: the step timer keeps
+// its step and its interval, and the counter shows the exchanges so far
+// while the run stands still.
+//
+// Only a run of an algorithm pauses; the reshuffle and the end sweep go on.
+// A start or a reset while paused does what it does during a run.
+class PauseControl : public QObject
+{
+public:
+    explicit PauseControl(MainWindow *window);
+
+    static constexpr int stepSoundMs = 150;
+
+    bool isPaused() const { return paused; }
+    void togglePause();
+    void stepOnce();
+    // The run was cut off (start or reset): nothing is paused any more.
+    void forget();
+
+private:
+    MainWindow *window;
+    QTimer stepSound;
+    bool paused = false;
+};
+
+#endif // PAUSECONTROL_H
