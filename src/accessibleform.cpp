@@ -22,6 +22,7 @@ AccessibleForm::AccessibleForm(Ui_Ordavex *ui, QWidget *window)
     // The bars are heard through the tone and the end of a run is spoken:
     // the view offers nothing to do from the keyboard.
     ui->sortGraphicView->setFocusPolicy(Qt::NoFocus);
+    ui->sortGraphicView->viewport()->setFocusPolicy(Qt::NoFocus);
     ui->sortGraphicView->setAccessibleName("Barres");
 
     // Left to right along the top bar, top to bottom within a column.

@@ -23,9 +23,8 @@ void Announcer::announce(const QString &message)
         described->setAccessibleDescription(QString());
     described = target;
     // The same message twice in a row would be no change, and go unspoken.
-    target->setAccessibleDescription(QString());
-    target->setAccessibleDescription(message);
-    QAccessibleEvent event(target, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&event);
+    if (target->accessibleDescription() == message)
+        target->setAccessibleDescription(QString());
+    target->setAccessibleDescription(message); // tells the screen reader of the change
 #endif
 }

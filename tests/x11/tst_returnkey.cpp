@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QHash>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
@@ -23,8 +24,8 @@ bool pressOnXServer(const QStringList &keys)
 
 } // namespace
 
-// Return starts a run from whichever control has the keyboard focus; the
-// keypad's Enter does not.
+// Return presses the push button that has the keyboard focus, and starts a
+// run from any other control; the keypad's Enter does neither.
 class TestReturnKey : public QObject
 {
     Q_OBJECT
@@ -44,23 +45,28 @@ private slots:
         QDesktopServices::unsetUrlHandler("http");
     }
 
-    void returnStarts_data()
+    void returnKey_data()
     {
         QTest::addColumn<QString>("focus"); // object name of the focused widget
         QTest::addColumn<QString>("delivery");
+        QTest::addColumn<QString>("outcome"); // the run state, or "link" for the logo's page
 
-        const QStringList widgets = {"itemNumberLineEdit", "delayLineEdit", "startSortingButton",
-                                     "resetButton",        "velmoButton",   "sortingMethodsComboBox",
-                                     "sortGraphicView",    "Ordavex"};
+        const QHash<QString, QString> outcomes = {
+            {"itemNumberLineEdit", "Sorting"}, {"delayLineEdit", "Sorting"},
+            {"startSortingButton", "Sorting"}, {"resetButton", "Reshuffling"},
+            {"velmoButton", "link"},           {"sortingMethodsComboBox", "Sorting"},
+            {"sortGraphicView", "Sorting"},    {"Ordavex", "Sorting"}};
         for (const QString &delivery : QStringList{"to the widget", "to the window", "X server"})
-            for (const QString &focus : widgets)
-                QTest::newRow(qPrintable(focus + ", " + delivery)) << focus << delivery;
+            for (auto focus = outcomes.cbegin(); focus != outcomes.cend(); ++focus)
+                QTest::newRow(qPrintable(focus.key() + ", " + delivery))
+                    << focus.key() << delivery << focus.value();
     }
 
-    void returnStarts()
+    void returnKey()
     {
         QFETCH(QString, focus);
         QFETCH(QString, delivery);
+        QFETCH(QString, outcome);
 
         MainWindow window;
         window.itemCount = 12;
@@ -81,6 +87,18 @@ private slots:
             // The keypad's Enter first: had it started a run, Return would
             // then reshuffle instead.
             QVERIFY(pressOnXServer({"KP_Enter", "Return"}));
+        }
+        if (outcome == "link") {
+            QTRY_COMPARE(catcher.urls.size(), 1);
+            QCOMPARE(runState(window), QString("Fresh"));
+            return;
+        }
+        if (outcome == "Reshuffling") {
+            QTRY_COMPARE(runState(window), QString("Reshuffling"));
+            QCOMPARE(window.ui->stepNumberLabel->text(), QString("Nombre d'échanges : \n0"));
+            QTRY_COMPARE(runState(window), QString("Fresh"));
+            QVERIFY(catcher.urls.isEmpty());
+            return;
         }
         QTRY_COMPARE(runState(window), QString("Sorting"));
         QCOMPARE(window.ui->stepNumberLabel->text(), QString("Nombre d'échanges : \n..."));
