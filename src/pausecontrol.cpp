@@ -14,9 +14,11 @@ PauseControl::PauseControl(MainWindow *window)
     , window(window)
 {
     // Window shortcuts work wherever the focus is, except in a number field,
-    // which keeps the keys it types with.
+    // which keeps the keys it types with. The Right arrow is only taken from
+    // the controls while a run is paused.
     auto *pauseKey = new QShortcut(QKeySequence(Qt::Key_P), window);
-    auto *stepKey = new QShortcut(QKeySequence(Qt::Key_Right), window);
+    stepKey = new QShortcut(QKeySequence(Qt::Key_Right), window);
+    stepKey->setEnabled(false);
     connect(pauseKey, &QShortcut::activated, this, &PauseControl::togglePause);
     connect(stepKey, &QShortcut::activated, this, &PauseControl::stepOnce);
 
@@ -31,15 +33,14 @@ PauseControl::PauseControl(MainWindow *window)
 void PauseControl::togglePause()
 {
     if (paused) {
-        paused = false;
-        stepSound.stop();
+        setPaused(false);
         window->ui->stepNumberLabel->setText("Nombre d'échanges : \n...");
         if (window->tone.getStatus() != sf::Sound::Playing)
             window->tone.play();
         window->sortTimer->start(); // with the interval the run started with
         window->announcer.announce("Reprise");
     } else if (window->sortTimer->isActive() && !window->shuffling) {
-        paused = true;
+        setPaused(true);
         window->sortTimer->stop();
         window->tone.stop();
         window->showSwapCount();
@@ -56,8 +57,7 @@ void PauseControl::stepOnce()
         window->tone.play();
     if (window->finishTimer->isActive()) {
         // That was the last step: the run has ended, and its sweep sounds.
-        paused = false;
-        stepSound.stop();
+        setPaused(false);
         return;
     }
     window->showSwapCount();
@@ -66,6 +66,12 @@ void PauseControl::stepOnce()
 
 void PauseControl::forget()
 {
-    paused = false;
+    setPaused(false);
+}
+
+void PauseControl::setPaused(bool on)
+{
+    paused = on;
+    stepKey->setEnabled(on);
     stepSound.stop();
 }

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 class MainWindow;
+class QShortcut;
 
 // Holds a run still, for a teacher to explain it: P pauses the run and
 // resumes it, and while it is paused the Right arrow runs one step, heard
@@ -31,7 +32,10 @@ public:
     void forget();
 
 private:
+    void setPaused(bool on);
+
     MainWindow *window;
+    QShortcut *stepKey;
     QTimer stepSound;
     bool paused = false;
 };
