@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QShortcut>
 
+#include <functional>
+
 PauseControl::PauseControl(MainWindow *window)
     : QObject(window)
     , window(window)
@@ -52,7 +54,7 @@ void PauseControl::stepOnce()
 {
     if (!paused)
         return;
-    (window->*window->runningStep)();
+    std::invoke(window->runningStep, window);
     if (window->tone.getStatus() != sf::Sound::Playing)
         window->tone.play();
     if (window->finishTimer->isActive()) {
