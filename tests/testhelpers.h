@@ -44,6 +44,11 @@ struct RunRecord
     QString error;         // empty when every tick matched the expected calls
 };
 
+inline bool tonePlaying(const MainWindow &window)
+{
+    return window.tone.getStatus() == sf::Sound::Playing;
+}
+
 // The pitch that swapItems sets for a bar of `value`.
 inline float pitchFor(const MainWindow &window, int value)
 {

@@ -40,11 +40,6 @@ QList<int> seededShuffle(int n)
     return start;
 }
 
-bool tonePlaying(const MainWindow &window)
-{
-    return window.tone.getStatus() == sf::Sound::Playing;
-}
-
 } // namespace
 
 class TestPause : public QObject

@@ -44,11 +44,6 @@ bool connectedTo(MainWindow &window, Step step)
     return true;
 }
 
-bool tonePlaying(const MainWindow &window)
-{
-    return window.tone.getStatus() == sf::Sound::Playing;
-}
-
 QList<int> oneTo(int n)
 {
     QList<int> list;
