@@ -40,10 +40,11 @@ void MainWindow::addBar(int slot, int value, int count)
     const int h = int(float(value) * barUnitHeight);
     const float x = float(slot) * (barStepFactor * barWidth);
     auto *bar = new BarItem(QRectF(x, 10 - h, barWidth, h));
-    scene->addItem(bar);
     brushes.append(QBrush(getRainbowColor(value, count), Qt::SolidPattern));
     bar->setBrush(brushes.last());
     bar->setPen(QPen(Qt::NoPen));
+    // Into the scene once it has no pen: the scene grows by its outline.
+    barGroups.add(bar);
     items.append(bar);
     barPainter->rowChanged();
     frameLimiter->barChanged(bar->rect());
@@ -80,6 +81,7 @@ void MainWindow::initializeData()
         values = shuffledValues;
         for (int j = 0; j < values.size(); ++j)
             addBar(j, values[j], int(values.size()));
+        barGroups.growSceneRect();
         return;
     }
 
@@ -135,8 +137,7 @@ void MainWindow::destroyItem(int index)
     brushes.removeAt(index);
     QGraphicsRectItem *bar = items[index];
     frameLimiter->barChanged(bar->rect());
-    scene->removeItem(bar);
-    delete bar;
+    barGroups.remove(bar);
     items.removeAt(index);
     barPainter->rowChanged();
 }
@@ -159,6 +160,7 @@ void MainWindow::animateRandomization()
         if (leftIndex < newCount && t % shrinkStep == 0) {
             const int value = shuffledValues[leftIndex];
             addBar(leftIndex, value, newCount);
+            barGroups.growSceneRect();
             updateFrequency(value, newCount);
             leftIndex += 1;
         }

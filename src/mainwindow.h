@@ -5,6 +5,7 @@
 #define MAINWINDOW_H
 
 #include "announcer.h"
+#include "bargroups.h"
 #include "standarderrordiversion.h"
 
 #include <QBrush>
@@ -102,6 +103,7 @@ public:
     // Form and scene
     Ui_Ordavex *ui;
     QGraphicsScene *scene;
+    BarGroups barGroups{scene};           // puts the bars into the scene and takes them out
     FrameLimiter *frameLimiter = nullptr; // repaints the changed bars once per frame
     BarPainter *barPainter = nullptr;     // paints them, finding them by position
 

@@ -9,6 +9,7 @@
 
 #include <QEventLoop>
 #include <QGraphicsRectItem>
+#include <QGraphicsScene>
 #include <QList>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +44,19 @@ struct RunRecord
     QList<SwapCall> swaps; // in call order, reconstructed and checked
     QString error;         // empty when every tick matched the expected calls
 };
+
+// The bars in the scene. The scene holds them in groups; a group left empty
+// counts as a bar here, so that comparing counts catches it.
+inline QList<QGraphicsItem *> barsInScene(const MainWindow &window)
+{
+    QList<QGraphicsItem *> bars;
+    const QList<QGraphicsItem *> all = window.scene->items();
+    for (QGraphicsItem *item : all) {
+        if (qgraphicsitem_cast<QGraphicsRectItem *>(item) || item->childItems().isEmpty())
+            bars.append(item);
+    }
+    return bars;
+}
 
 inline bool tonePlaying(const MainWindow &window)
 {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QSet>
+#include <QSignalSpy>
 #include <QStyleOptionGraphicsItem>
 #include <QTest>
 
@@ -40,6 +41,7 @@ private slots:
     void swapTwiceRestores();
     void destroy_data();
     void destroy();
+    void sceneRectAsQtGrowsIt();
     void pixelsAsQtPaints_data();
     void pixelsAsQtPaints();
     void edgeHalfwayBetweenPixels_data();
@@ -109,7 +111,7 @@ void TestBars::rectangles()
     QCOMPARE(window.values.size(), n);
     QCOMPARE(window.items.size(), n);
     QCOMPARE(window.brushes.size(), n);
-    QCOMPARE(window.scene->items().size(), n);
+    QCOMPARE(barsInScene(window).size(), n);
     QCOMPARE(QSet<int>(window.values.cbegin(), window.values.cend()).size(), n);
 
     for (int k = 0; k < n; ++k) {
@@ -354,11 +356,48 @@ void TestBars::destroy()
         QCOMPARE(window.items[k], items[slot]);
         QCOMPARE(window.items[k]->rect(), before[slot]);
     }
-    const QList<QGraphicsItem *> inScene = window.scene->items();
+    const QList<QGraphicsItem *> inScene = barsInScene(window);
     QCOMPARE(QSet<QGraphicsItem *>(inScene.cbegin(), inScene.cend()),
              QSet<QGraphicsItem *>(window.items.cbegin(), window.items.cend()));
     QCOMPARE(window.itemCount, 5.0f);
     QCOMPARE(window.swapCount, 3);
+}
+
+// The scene's rectangle is the one Qt would grow from the bars alone: the
+// union of every bar ever added, never smaller, announced when it grows.
+// Qt's own is read from a scene that gets a copy of every bar and keeps it.
+void TestBars::sceneRectAsQtGrowsIt()
+{
+    MainWindow window;
+    QSignalSpy grown(window.scene, &QGraphicsScene::sceneRectChanged);
+    showWithBars(window, 1500);
+    QGraphicsScene qtScene;
+    const auto compare = [&](const char *when) {
+        const QRectF before = qtScene.sceneRect();
+        for (const QGraphicsRectItem *bar : std::as_const(window.items))
+            qtScene.addRect(bar->rect(), bar->pen(), bar->brush());
+        QVERIFY2(window.scene->sceneRect() == qtScene.sceneRect(), when);
+        QVERIFY2(grown.isEmpty() == (qtScene.sceneRect() == before), when);
+        if (!grown.isEmpty())
+            QVERIFY2(grown.last().at(0).toRectF() == qtScene.sceneRect(), when);
+        grown.clear();
+    };
+    compare("first row");
+    // Up to 50 bars stand side by side, and the row grows wider.
+    for (const int count : {12, 1500, 5, 0, 40}) {
+        window.ui->itemNumberLineEdit->setText(QString::number(count));
+        window.reset();
+        window.sortTimer->stop();
+        while (window.shuffling)
+            window.animateRandomization();
+        compare(qPrintable(QString("rebuilt to %1").arg(count)));
+        QVERIFY(!QTest::currentTestFailed());
+    }
+    window.StalinSort();
+    window.sortTimer->stop();
+    while (!window.finishTimer->isActive())
+        window.StalinSortStep();
+    compare("after a Stalin sort");
 }
 
 void TestBars::pixelsAsQtPaints_data()
@@ -381,6 +420,17 @@ void TestBars::pixelsAsQtPaints_data()
     // Half way through building a row of another count over the old one,
     // and columns after bars were taken out of the row.
     QTest::newRow("1500 bars, rebuilding") << 1500.0f << QSize(1920, 1080) << qreal(1) << "rebuilding";
+    // The bars are held in groups of a few hundred: many groups, and a new
+    // row whose groups stand over those of the old one.
+    QTest::newRow("100000 bars") << 100000.0f << QSize(1920, 1080) << qreal(1) << "shown";
+    QTest::newRow("100000 bars, columns") << 100000.0f << QSize(1920, 1080) << qreal(1) << "columns";
+    QTest::newRow("20000 bars, rebuilding") << 20000.0f << QSize(1920, 1080) << qreal(1) << "rebuilding";
+    QTest::newRow("100000 bars, rebuilding") << 100000.0f << QSize(1920, 1080) << qreal(1) << "rebuilding";
+    // A Stalin sort leaves bars here and there: the new row, of the same
+    // count, is built over them, bar for bar.
+    for (const float count : {1500.0f, 20000.0f, 100000.0f})
+        QTest::addRow("%g bars, rebuilding over a Stalin sort's", double(count))
+            << count << QSize(1920, 1080) << qreal(1) << "rebuilding over";
     QTest::newRow("1500 bars, removed") << 1500.0f << QSize(1920, 1080) << qreal(1) << "removed";
 }
 
@@ -398,11 +448,20 @@ void TestBars::pixelsAsQtPaints()
     MainWindow window;
     showWithBars(window, count, screen);
     QCOMPARE(window.items.size(), qsizetype(count));
-    if (moment == "rebuilding") {
-        window.ui->itemNumberLineEdit->setText("1000");
+    if (moment == "rebuilding over") {
+        window.StalinSort();
+        window.sortTimer->stop();
+        while (!window.finishTimer->isActive())
+            window.StalinSortStep();
+        QVERIFY(window.items.size() < int(count) / 100);
+    }
+    if (moment.startsWith("rebuilding")) {
+        // Two thirds of the count, or the same, a little less than half way.
+        if (moment == "rebuilding")
+            window.ui->itemNumberLineEdit->setText(QString::number(int(count) * 2 / 3));
         window.reset();
         window.sortTimer->stop();
-        for (int tick = 0; tick < 700; ++tick)
+        for (int tick = 0; tick < int(count) * 7 / 15; ++tick)
             window.animateRandomization();
         QVERIFY(window.shuffling);
     }

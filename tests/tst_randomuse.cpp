@@ -36,9 +36,9 @@ QString fault(MainWindow &window)
     if (playing != (state != "Fresh" && state != "Finished"))
         return QString("the tone is %1 in state %2").arg(playing ? "on" : "off", state);
 
-    if (window.scene->items().size() != window.items.size())
+    if (barsInScene(window).size() != window.items.size())
         return QString("the scene holds %1 items for %2 bars")
-            .arg(window.scene->items().size())
+            .arg(barsInScene(window).size())
             .arg(window.items.size());
     if (window.brushes.size() != window.items.size())
         return "items and brushes differ in length";

@@ -43,7 +43,7 @@ int finishShuffle(MainWindow &window, int limit = 10000)
             return -1;
         window.animateRandomization();
         ++ticks;
-        if (window.scene->items().size() != window.items.size())
+        if (barsInScene(window).size() != window.items.size())
             return -1;
     }
     return ticks;
@@ -79,9 +79,9 @@ QString barFault(MainWindow &window, int count, const RowGeometry &geometry)
             .arg(window.values.size())
             .arg(window.items.size())
             .arg(window.brushes.size());
-    if (window.scene->items().size() != window.items.size())
+    if (barsInScene(window).size() != window.items.size())
         return QString("the scene holds %1 items for %2 bars")
-            .arg(window.scene->items().size())
+            .arg(barsInScene(window).size())
             .arg(window.items.size());
     for (int k = 0; k < window.values.size(); ++k) {
         const int v = window.values[k];
@@ -275,7 +275,7 @@ private slots:
             for (int k = 0; k < oldBars.size() - removed; ++k)
                 QCOMPARE(window.items[k]->rect(), oldRects[removed + k]);
             QCOMPARE(window.brushes.size(), window.items.size());
-            QCOMPARE(window.scene->items().size(), window.items.size());
+            QCOMPARE(barsInScene(window).size(), window.items.size());
             QCOMPARE(window.shuffling, t < ticks.size() - 1);
             if (window.shuffling)
                 QCOMPARE(window.values, oldValues.mid(removed));
@@ -429,7 +429,7 @@ private slots:
                 runStalinSort(window);
             beginShuffle(window, QString::number(counts[random.bounded(int(counts.size()))]));
             QVERIFY(finishShuffle(window) >= 0);
-            QCOMPARE(window.scene->items().size(), window.items.size());
+            QCOMPARE(barsInScene(window).size(), window.items.size());
             QCOMPARE(window.values.size(), window.items.size());
         }
     }

@@ -48,7 +48,7 @@ static void verifyStalinRun(MainWindow &window, const QList<int> &start, const Q
         }
         QCOMPARE(window.items.size(), window.values.size());
         QCOMPARE(window.brushes.size(), window.values.size());
-        QCOMPARE(window.scene->items().size(), window.items.size());
+        QCOMPARE(barsInScene(window).size(), window.items.size());
         for (int k = 0; k < window.items.size(); ++k) {
             QGraphicsRectItem *bar = window.items[k];
             QVERIFY(startBars.contains(bar));
