@@ -40,25 +40,28 @@ print("| Figure | ticks/s at 1 ms | ticks / nominal | ticks / bare timer, same r
       "| ms per frame, mean / worst | ticks/s at 0 ms (paints/s, repaint share) |")
 print("|---|---|---|---|---|---|---|")
 for server, screen in sessions:
-    for bars, suffix in [(1500, ""), (5000, "/5000bars")]:
+    for bars in (1500, 5000, 20000, 100000):
+        suffix = "" if bars == 1500 else f"/{bars}bars"
         prefix = f"{server}-{screen}/pace"
-        if not any(f"{prefix}/{a}/1ms{suffix}" in rows for a in ALGORITHMS):
+        if not any(f"{prefix}/{a}/{d}ms{suffix}" in rows for a in ALGORITHMS for d in (0, 1)):
             continue
-        print(f"| **1. Pacing, {bars} bars, {TITLES[server]}, {screen.replace('x', ' x ')}** | | | | | | |")
+        print(f"| **1. Pacing, {bars:,} bars, {TITLES[server]}, {screen.replace('x', ' x ')}** | | | | | | |")
         for algo in ["Idle"] + ALGORITHMS:
             one = rows.get(f"{prefix}/{algo}/1ms{suffix}")
             zero = rows.get(f"{prefix}/{algo}/0ms{suffix}")
-            if not one:
+            if not one and not zero:
                 continue
-            paints = frame = z = "-"
-            if "paints_per_s" in one:
+            ticks = pace = vs_bare = paints = frame = z = "-"
+            if one:
+                ticks, pace = f"{one['ticks_per_s']:,.0f}", f"{one['pace']:.2f}"
+                vs_bare = fmt(one.get("pace_vs_bare"), 2)
+            if one and "paints_per_s" in one:
                 paints = f"{one['paints_per_s']:,.0f}, {one['repaint_share']:.0%}"
-            if "frame_ms_mean" in one:
+            if one and "frame_ms_mean" in one:
                 frame = f"{one['frame_ms_mean']:.2f} / {one['frame_ms_worst']:.1f}"
             if zero:
                 z = f"{zero['ticks_per_s']:,.0f} ({zero['paints_per_s']:,.0f}, {zero['repaint_share']:.0%})"
-            print(f"| {algo} | {one['ticks_per_s']:,.0f} | {one['pace']:.2f} | {fmt(one.get('pace_vs_bare'), 2)} | "
-                  f"{paints} | {frame} | {z} |")
+            print(f"| {algo} | {ticks} | {pace} | {vs_bare} | {paints} | {frame} | {z} |")
 
 print("| **2. Tick cost, CPU µs, no painting** | 1500 | 20,000 | 100,000 | 20,000 / 1500 | 100,000 / 1500 | |")
 for algo in ["Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", "Insertion", "Selection",
