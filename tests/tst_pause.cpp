@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -156,6 +157,19 @@ private slots:
         QCOMPARE(window.ui->stepNumberLabel->text(), QString("Nombre d'échanges : \n3"));
         QVERIFY(runUntil([&] { return runState(window) == "Finished"; }, 5000));
         QVERIFY(!tonePlaying(window));
+    }
+
+    // Outside a pause the Right arrow is left to the controls: on a button
+    // it moves the focus on, as it always did.
+    void rightArrowOutsidePause()
+    {
+        MainWindow window;
+        showWithBars(window, 12);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.ui->resetButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window.ui->resetButton, Qt::Key_Right);
+        QVERIFY(!window.ui->resetButton->hasFocus());
+        QCOMPARE(runState(window), QString("Fresh"));
     }
 
     // In a number field the keys type as usual: no pause, no step.
