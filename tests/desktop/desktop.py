@@ -37,6 +37,7 @@ import argparse
 import json
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -50,6 +51,7 @@ import screenshot as weston  # noqa: E402  and those of the weston test
 
 COUNTER_RECT = (1020, 17, 320, 61)  # the swap counter in the top bar
 KEY_ESCAPE, KEY_RETURN, KEY_LEFTSHIFT = 1, 28, 42  # Linux input key codes
+X11_SOCKETS = "/tmp/.X11-unix"
 
 
 def log(message):
@@ -111,6 +113,16 @@ class Desktop:
         with open(os.path.join(self.workdir, "compositor.log"), errors="replace") as f:
             return f.read()[-3000:]
 
+    def service_logs(self):
+        """What the compositor's helpers printed, when they printed anything."""
+        text = ""
+        for name in ("pipewire", "wireplumber"):
+            path = os.path.join(self.workdir, name + ".log")
+            if os.path.exists(path) and os.path.getsize(path):
+                with open(path, errors="replace") as f:
+                    text += f"{name}'s log:\n{f.read()[-1500:]}\n"
+        return text
+
     def program_env(self, platform):
         env = dict(os.environ, ALSOFT_DRIVERS="null", QT_QPA_PLATFORM=platform)
         for name in ("WAYLAND_DISPLAY", "DISPLAY", "XAUTHORITY"):
@@ -148,7 +160,16 @@ class Mutter(Desktop):
             with open(os.path.join(config, "glib-2.0", "settings", "keyfile"), "w") as f:
                 f.write("[org/gnome/mutter]\nexperimental-features=['scale-monitor-framebuffer']\n")
             env.update(XDG_CONFIG_HOME=config, GSETTINGS_BACKEND="keyfile")
-        self.spawn(["pipewire"], "pipewire")
+        # Mutter starts Xwayland only if the X sockets' folder is writable by
+        # all, as a booted system's tmpfiles make it, and makes it itself
+        # without that right: a fresh root has none until an X server runs.
+        if not os.path.isdir(X11_SOCKETS):
+            os.makedirs(X11_SOCKETS, exist_ok=True)
+            os.chmod(X11_SOCKETS, 0o1777)
+        pipewire = self.spawn(["pipewire"], "pipewire")
+        # WirePlumber ends at once if PipeWire does not take its connection
+        # yet, and then no screen-cast stream is ever linked to its reader.
+        e2e.wait_for("PipeWire to take connections", lambda: self.listens(pipewire, "pipewire-0"), 30)
         self.spawn(["wireplumber"], "wireplumber")
         width, height = device_size(self.scale)
         self.start_compositor(lambda launcher: [
@@ -188,6 +209,15 @@ class Mutter(Desktop):
         # of it there is a pixel or two of the last column.
         self.keys.NotifyPointerMotionRelative(1e5, 1e5)
 
+    def listens(self, server, name):
+        e2e.check(server.poll() is None, f"{server.args[0]} ended with code {server.returncode}")
+        with socket.socket(socket.AF_UNIX) as client:
+            try:
+                client.connect(os.path.join(os.environ["XDG_RUNTIME_DIR"], name))
+                return True
+            except OSError:
+                return False
+
     def interface(self, service, path, suffix):
         import dbus
         name = "org.gnome.Mutter." + service
@@ -217,9 +247,12 @@ class Mutter(Desktop):
     def screenshot(self):
         width, height = device_size(self.scale)
         raw = os.path.join(self.workdir, "shot.raw")
-        shot = subprocess.Popen(["gst-launch-1.0", "-q", "pipewiresrc", f"path={self.node}", "num-buffers=1", "!",
-                                 "videoconvert", "!", f"video/x-raw,format=RGB,width={width},height={height}", "!",
-                                 "filesink", f"location={raw}"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        gst_log = os.path.join(self.workdir, "gst.log")
+        with open(gst_log, "wb") as out:
+            shot = subprocess.Popen(["gst-launch-1.0", "-q", "pipewiresrc", f"path={self.node}", "num-buffers=1",
+                                     "!", "videoconvert", "!",
+                                     f"video/x-raw,format=RGB,width={width},height={height}", "!",
+                                     "filesink", f"location={raw}"], stdout=out, stderr=subprocess.STDOUT)
         # The screen cast sends a frame only when the screen changes, and the
         # screen stands still once the sort is done: the pointer, moved a
         # pixel to and fro in its corner, makes the change.
@@ -232,7 +265,9 @@ class Mutter(Desktop):
             self.keys.NotifyPointerMotionRelative(float(step), 0.0)
             step = -step
             time.sleep(0.2)
-        e2e.check(shot.returncode == 0, f"gst-launch-1.0 ended with code {shot.returncode}")
+        if shot.returncode != 0:
+            with open(gst_log, errors="replace") as f:
+                raise e2e.Failure(f"gst-launch-1.0 ended with code {shot.returncode}:\n{f.read()[-2000:]}")
         with open(raw, "rb") as f:
             data = f.read()
         e2e.check(len(data) == width * height * 3, f"mutter's screen cast gave {len(data)} bytes")
@@ -416,7 +451,7 @@ def main():
     except (e2e.Failure, subprocess.SubprocessError) as error:
         print(f"FAIL ({what}): {error}", flush=True)
         if desktop.env is not None:
-            print("compositor's log:\n" + desktop.compositor_log(), flush=True)
+            print("compositor's log:\n" + desktop.compositor_log() + desktop.service_logs(), flush=True)
         return 1
     finally:
         desktop.close()
