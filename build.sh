@@ -12,8 +12,8 @@ cd "$(dirname "$0")"
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libgl-dev)
 test_packages=(xvfb x11-utils openbox xdotool imagemagick xauth python3 weston qt6-wayland dpkg-dev desktop-file-utils appstream file
     lintian man-db
-    mutter kwin-wayland xwayland dbus-daemon pipewire wireplumber gstreamer1.0-pipewire gstreamer1.0-tools
-    gstreamer1.0-plugins-base python3-dbus python3-gi plasma-wayland-protocols libwayland-dev
+    mutter kwin-wayland xwayland dbus-daemon pipewire wireplumber gstreamer1.0-pipewire gir1.2-gstreamer-1.0
+    python3-dbus python3-gi plasma-wayland-protocols libwayland-dev
     at-spi2-core gir1.2-atspi-2.0)
 
 install_missing() {
