@@ -254,7 +254,7 @@ class Mutter(Desktop):
     def read_cast(self, node):
         """Reads the screen cast for the whole test, keeping its newest frame.
         A reader per screenshot made mutter negotiate the stream each time,
-        and now and then mutter 48 then gave no frame."""
+        and now and then such a reader got no frame at all."""
         import gi
 
         gi.require_version("Gst", "1.0")
