@@ -5,6 +5,7 @@
 #include "accessibleform.h"
 #include "barpainter.h"
 #include "framelimiter.h"
+#include "pacedtimer.h"
 #include "pausecontrol.h"
 #include "ui_mainwindow.h"
 
@@ -25,8 +26,8 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui_Ordavex)
     , scene(new QGraphicsScene(this))
-    , sortTimer(new QTimer(this))
-    , finishTimer(new QTimer(this))
+    , sortTimer(new PacedTimer(this))
+    , finishTimer(new PacedTimer(this))
     , soundAvailable(quietAudioLibrary())
 {
     deviceOpening.end();
