@@ -11,6 +11,7 @@
 #include "benchhelpers.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QLineEdit>
@@ -67,13 +68,14 @@ private:
     QWidget *target;
 };
 
+// A step as a timeout runs it, kept in the history for a step back.
 void stepTick(benchmark::State &state, const Algorithm &algorithm, int count)
 {
     MainWindow *window = &cachedWindow(count, false);
     startByHand(*window, algorithm);
     int restarts = 0;
     for (auto _ : state) {
-        (window->*algorithm.step)();
+        window->runStep();
         QCoreApplication::processEvents();
         if (runEnded(*window)) {
             state.PauseTiming();
@@ -84,6 +86,30 @@ void stepTick(benchmark::State &state, const Algorithm &algorithm, int count)
         }
     }
     state.counters["restarts"] = restarts;
+}
+
+// What the history of a step back holds at its fullest: the steps of a run
+// from the fixed shuffle, up to as many as it keeps, or the whole run where
+// it is shorter. Where the steps are too slow for that, the memory of the
+// steps made in 5 s is scaled up to a full history.
+void historyMemory(benchmark::State &state, const Algorithm &algorithm, int count)
+{
+    double megabytes = 0;
+    for (auto _ : state) {
+        MainWindow *window = &cachedWindow(count, false);
+        startByHand(*window, algorithm);
+        QElapsedTimer clock;
+        clock.start();
+        while (window->stepHistory.size() < StepHistory::maxSteps && !runEnded(*window)
+               && clock.elapsed() < 5000)
+            window->runStep();
+        const StepHistory &history = window->stepHistory;
+        const bool cut = !runEnded(*window) && history.size() < StepHistory::maxSteps;
+        const double scale = cut ? double(StepHistory::maxSteps) / std::max(history.size(), 1) : 1.0;
+        megabytes = double(history.memoryUse()) * scale / 1e6;
+        QCoreApplication::processEvents();
+    }
+    state.counters["history_MB"] = megabytes;
 }
 
 void swapTick(benchmark::State &state, int count, bool shown)
@@ -187,6 +213,14 @@ void registerAll()
                 ("step/" + std::string(algorithm.name) + "/" + std::to_string(count)).c_str(),
                 [&algorithm, count](benchmark::State &s) { stepTick(s, algorithm, count); })
                 ->MinTime(0.3);
+        if (count != 20000) {
+            for (const Algorithm &algorithm : allAlgorithms())
+                benchmark::RegisterBenchmark(
+                    ("history/" + std::string(algorithm.name) + "/" + std::to_string(count)).c_str(),
+                    [&algorithm, count](benchmark::State &s) { historyMemory(s, algorithm, count); })
+                    ->Iterations(1)
+                    ->Unit(benchmark::kMillisecond);
+        }
         benchmark::RegisterBenchmark(("step/SwapCall/" + std::to_string(count)).c_str(),
                                      [count](benchmark::State &s) { swapCall(s, count); })
             ->MinTime(0.3);

@@ -12,6 +12,7 @@ Announcer::Announcer(QWidget *window)
 
 void Announcer::announce(const QString &message)
 {
+    last = message;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     QAccessibleAnnouncementEvent event(window, message);
     event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);

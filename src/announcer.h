@@ -22,9 +22,12 @@ public:
     explicit Announcer(QWidget *window);
 
     void announce(const QString &message);
+    // The last message spoken (for the tests).
+    const QString &lastMessage() const { return last; }
 
 private:
     QWidget *window;
+    QString last;
     QPointer<QWidget> described; // the widget that carries the last message
 };
 

@@ -37,6 +37,18 @@ void BarGroups::add(QGraphicsRectItem *bar)
     extent |= bar->boundingRect();
 }
 
+void BarGroups::insert(QGraphicsRectItem *bar, QGraphicsRectItem *next)
+{
+    if (!next) {
+        add(bar);
+        return;
+    }
+    auto *group = static_cast<BarGroup *>(next->parentItem());
+    bar->setParentItem(group);
+    bar->stackBefore(next);
+    group->bars += 1;
+}
+
 void BarGroups::growSceneRect()
 {
     if (extent != shown) {

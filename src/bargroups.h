@@ -33,6 +33,9 @@ public:
     // the scene and its view of each bar's growth slowed the start-up.
     void add(QGraphicsRectItem *bar);
     void growSceneRect();
+    // Puts a bar back into the scene just below `next`, the bar to its
+    // right, or above every bar when there is none.
+    void insert(QGraphicsRectItem *bar, QGraphicsRectItem *next);
     // Takes a bar out of the scene and deletes it, with its group if empty.
     void remove(QGraphicsRectItem *bar);
 

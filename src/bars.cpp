@@ -115,6 +115,7 @@ void MainWindow::initializeData()
 
 void MainWindow::swapItems(int i, int j, bool countSwap)
 {
+    stepHistory.swapping(i, j);
     updateFrequency(values[i], int(itemCount));
     if (countSwap)
         swapCount += 1;
@@ -133,6 +134,7 @@ void MainWindow::swapItems(int i, int j, bool countSwap)
 
 void MainWindow::destroyItem(int index)
 {
+    stepHistory.removing(index);
     values.removeAt(index);
     brushes.removeAt(index);
     QGraphicsRectItem *bar = items[index];
@@ -140,6 +142,20 @@ void MainWindow::destroyItem(int index)
     barGroups.remove(bar);
     items.removeAt(index);
     barPainter->rowChanged();
+}
+
+void MainWindow::restoreItem(int index, int value, const QBrush &brush, const QRectF &rect)
+{
+    auto *bar = new BarItem(rect);
+    bar->setBrush(brush);
+    bar->setPen(QPen(Qt::NoPen));
+    // Under the bar now in its slot, as it was before it left.
+    barGroups.insert(bar, index < items.size() ? items[index] : nullptr);
+    values.insert(index, value);
+    brushes.insert(index, brush);
+    items.insert(index, bar);
+    barPainter->rowChanged();
+    frameLimiter->barChanged(rect);
 }
 
 void MainWindow::animateRandomization()

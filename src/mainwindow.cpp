@@ -4,7 +4,9 @@
 #include "mainwindow.h"
 #include "accessibleform.h"
 #include "barpainter.h"
+#include "delaycontrol.h"
 #include "framelimiter.h"
+#include "mutecontrol.h"
 #include "pacedtimer.h"
 #include "pausecontrol.h"
 #include "ui_mainwindow.h"
@@ -49,6 +51,9 @@ MainWindow::MainWindow(QWidget *parent)
     barPainter = new BarPainter(ui->sortGraphicView, items);
     accessibleForm = new AccessibleForm(ui, this);
     pauseControl = new PauseControl(this);
+    static_cast<PacedTimer *>(sortTimer)->setWatcher(&stepHistory);
+    delayControl = new DelayControl(this);
+    muteControl = new MuteControl(this);
 
     connect(finishTimer, &QTimer::timeout, this, &MainWindow::playSmoothEndSound);
     connect(ui->velmoButton, &QPushButton::clicked, this, &MainWindow::openLink);

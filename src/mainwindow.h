@@ -7,6 +7,7 @@
 #include "announcer.h"
 #include "bargroups.h"
 #include "standarderrordiversion.h"
+#include "stephistory.h"
 
 #include <QBrush>
 #include <QColor>
@@ -23,7 +24,9 @@
 
 class AccessibleForm;
 class BarPainter;
+class DelayControl;
 class FrameLimiter;
+class MuteControl;
 class PauseControl;
 class QGraphicsRectItem;
 class QGraphicsScene;
@@ -56,6 +59,8 @@ public:
     QColor getRainbowColor(int value, int count);
     void swapItems(int i, int j, bool countSwap);
     void destroyItem(int index);
+    // Puts a bar that destroyItem removed back into its slot (a step back).
+    void restoreItem(int index, int value, const QBrush &brush, const QRectF &rect);
     void animateRandomization();
 
     // Layout (mainwindow.cpp)
@@ -68,6 +73,9 @@ public:
     void startTimer();
     void stopTimer();
     void showSwapCount();
+    // One step of the running algorithm as a tick runs it, kept in the
+    // history.
+    void runStep();
 
     // Sound (sound.cpp)
     static std::vector<sf::Int16> generateSineWaveSound(float frequency, float amplitude);
@@ -199,11 +207,14 @@ public:
 
     std::vector<std::function<void()>> algorithms;
 
-    // Keyboard and screen-reader use
+    // Keyboard and screen-reader use, and a teacher's keys
     AccessibleForm *accessibleForm = nullptr;
     Announcer announcer{this};
     PauseControl *pauseControl = nullptr;
+    DelayControl *delayControl = nullptr;
+    MuteControl *muteControl = nullptr;
     void (MainWindow::*runningStep)() = nullptr; // the step that sortTimer runs
+    StepHistory stepHistory{this};               // what the steps of the run changed
 
 public slots:
     void openLink();

@@ -29,6 +29,8 @@ void MainWindow::MergeSortStep()
         if (mergeStart < n - mergeWidth) {
             const int mid = mergeStart + mergeWidth;
             const int rightLength = mid + mergeWidth > n ? n - mid : mergeWidth;
+            stepHistory.emptying(mergeLeft);
+            stepHistory.emptying(mergeRight);
             mergeLeft.clear();
             mergeRight.clear();
             for (int k = mergeStart; k < mid; ++k)

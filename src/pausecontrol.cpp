@@ -9,20 +9,21 @@
 #include <QLabel>
 #include <QShortcut>
 
-#include <functional>
-
 PauseControl::PauseControl(MainWindow *window)
     : QObject(window)
     , window(window)
 {
     // Window shortcuts work wherever the focus is, except in a number field,
-    // which keeps the keys it types with. The Right arrow is only taken from
-    // the controls while a run is paused.
+    // which keeps the keys it types with. The arrows are only taken from the
+    // controls while a run is paused.
     auto *pauseKey = new QShortcut(QKeySequence(Qt::Key_P), window);
     stepKey = new QShortcut(QKeySequence(Qt::Key_Right), window);
+    backKey = new QShortcut(QKeySequence(Qt::Key_Left), window);
     stepKey->setEnabled(false);
+    backKey->setEnabled(false);
     connect(pauseKey, &QShortcut::activated, this, &PauseControl::togglePause);
     connect(stepKey, &QShortcut::activated, this, &PauseControl::stepOnce);
+    connect(backKey, &QShortcut::activated, this, &PauseControl::stepBack);
 
     stepSound.setSingleShot(true);
     stepSound.setInterval(stepSoundMs);
@@ -54,14 +55,32 @@ void PauseControl::stepOnce()
 {
     if (!paused)
         return;
-    std::invoke(window->runningStep, window);
-    if (window->tone.getStatus() != sf::Sound::Playing)
-        window->tone.play();
+    window->runStep();
     if (window->finishTimer->isActive()) {
         // That was the last step: the run has ended, and its sweep sounds.
         setPaused(false);
+        if (window->tone.getStatus() != sf::Sound::Playing)
+            window->tone.play();
         return;
     }
+    soundStep();
+}
+
+void PauseControl::stepBack()
+{
+    if (!paused)
+        return;
+    if (!window->stepHistory.undoStep()) {
+        window->announcer.announce(window->stepHistory.reachesRunStart() ? "Début" : "Limite");
+        return;
+    }
+    soundStep();
+}
+
+void PauseControl::soundStep()
+{
+    if (window->tone.getStatus() != sf::Sound::Playing)
+        window->tone.play();
     window->showSwapCount();
     stepSound.start();
 }
@@ -75,5 +94,6 @@ void PauseControl::setPaused(bool on)
 {
     paused = on;
     stepKey->setEnabled(on);
+    backKey->setEnabled(on);
     stepSound.stop();
 }

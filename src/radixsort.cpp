@@ -51,6 +51,7 @@ void MainWindow::RadixSortStep()
         radixDigit = 0;
         leftIndex = 0;
         radixPass += 1;
+        stepHistory.emptying(radixOrder);
         radixOrder.clear();
     }
 }

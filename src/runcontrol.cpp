@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 
 void MainWindow::startSorting()
 {
@@ -40,6 +41,7 @@ void MainWindow::reset()
     if (shuffling)
         return;
     pauseControl->forget();
+    stepHistory.clear();
     resetSmoothEndSound();
     sortTimer->stop();
     showSwapCount();
@@ -57,7 +59,15 @@ void MainWindow::startStepping(void (MainWindow::*step)())
     QObject::disconnect(sortTimer, nullptr, nullptr, nullptr);
     connect(sortTimer, &QTimer::timeout, this, step);
     runningStep = step;
+    stepHistory.clear();
     startTimer();
+}
+
+void MainWindow::runStep()
+{
+    stepHistory.beginStep();
+    std::invoke(runningStep, this);
+    stepHistory.endStep();
 }
 
 void MainWindow::startTimer()

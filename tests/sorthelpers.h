@@ -59,6 +59,19 @@ inline QList<int> ascending(int n)
     return result;
 }
 
+// The algorithms in the order of the combo box.
+inline const QStringList comboOrder = {"quick",    "merge",  "radix",     "heap",      "shell",
+                                       "exchange", "bubble", "insertion", "selection", "stalin"};
+
+// 1..n in an order drawn from a fixed seed.
+inline QList<int> seededShuffle(int n)
+{
+    QList<int> start = ascending(n);
+    std::mt19937 engine(20261209);
+    std::shuffle(start.begin(), start.end(), engine);
+    return start;
+}
+
 inline qint64 inversions(const QList<int> &start)
 {
     qint64 count = 0;

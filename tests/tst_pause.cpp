@@ -30,17 +30,6 @@ Tick tickOf(const MainWindow &window)
     return {window.values, window.swapCount, window.tone.getPitch()};
 }
 
-const QStringList comboOrder = {"quick",    "merge",  "radix",     "heap",      "shell",
-                                "exchange", "bubble", "insertion", "selection", "stalin"};
-
-QList<int> seededShuffle(int n)
-{
-    QList<int> start = ascending(n);
-    std::mt19937 engine(20261209);
-    std::shuffle(start.begin(), start.end(), engine);
-    return start;
-}
-
 } // namespace
 
 class TestPause : public QObject
