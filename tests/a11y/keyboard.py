@@ -13,12 +13,17 @@ registry, then the program, and checks:
   2. the first focus is on "Trier", and Tab visits the controls in the order
      they stand on screen, from left to right, top to bottom in a column;
   3. Return on "Réinitialiser" reshuffles and starts no sort;
-  4. a run of 30 bars started with Return, paused with P: the screen stands
-     still, the Right arrow changes at most two bars at a time, and P again
-     lets the run end with the bars in order. "Pause", "Reprise" and the
-     counter at the end of the run reach the screen reader: as announcements
-     (--announcements, Qt 6.8 on) or as the description of the focused
-     control.
+  4. a run of 100 bars of Selection Sort (one exchange a step, so that the
+     counter counts the steps) started with Return, paused with P: the
+     screen stands still; the Right arrow and the Left arrow change at most
+     two bars a step and the counter by one; Left goes back past the moment
+     of the pause to the row the run started from, and there says "Début";
+     Right then comes back to the very screen of before; M mutes and brings
+     the tone back; + twice makes the run at least twice as fast; P again
+     lets the run end with the bars in order. "Pause", "Reprise", "Début",
+     "Son coupé", "Son rétabli", the new delay and the counter at the end
+     of the run reach the screen reader: as announcements (--announcements,
+     Qt 6.8 on) or as the description of the focused control.
 
 Usage: keyboard.py [--announcements] path/to/ordavex
 Needs Xvfb, openbox, xdotool, ImageMagick's import, at-spi2-core, and
@@ -35,7 +40,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 import run_e2e as e2e  # noqa: E402  the X session and screen readers of the end-to-end test
 
-BARS = 30
+BARS = 100
+DELAY_MS = 200
+SELECTION_SORT_INDEX = 8  # in the combo box, from "Quick Sort" at 0
 # The controls in screen order, by the names a screen reader gives them.
 TAB_ORDER = ["Ouvrir le site web", "Trier", "Réinitialiser", "Nombre d'éléments :", "Délai en millisecondes :",
              "Quick Sort"]
@@ -159,6 +166,20 @@ def view_of(img):
     return img.crop((e2e.VIEW_X, e2e.VIEW_Y, e2e.VIEW_W, e2e.VIEW_H))
 
 
+def count(reader):
+    """The number the counter shows, or None while it shows none."""
+    text = reader.counter()
+    number = text[len(COUNTER_START):] if text else ""
+    return int(number) if number.isdigit() else None
+
+
+def stable_screenshot(session):
+    """A screenshot once two in a row show the same view."""
+    first = session.screenshot()
+    time.sleep(0.2)
+    return first if view_of(session.screenshot()) == view_of(first) else None
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--announcements", action="store_true")
@@ -207,17 +228,21 @@ def main():
         time.sleep(3)  # the reshuffle takes 1.5 s; a sort started after it would show "..."
         check(reader.counter() == COUNTER_START + "0", f"the counter shows {reader.counter()!r}")
 
-        log("4. a paused run of 30 bars, and what is spoken")
+        log(f"4. a paused run of {BARS} bars stepped back and forth, made faster, and what is spoken")
         session.key("Tab")
         session.key("ctrl+a")
         session.xdotool("type", "--delay", 40, str(BARS))
         session.key("Tab")
         session.key("ctrl+a")
-        session.xdotool("type", "--delay", 40, "40")
-        session.key("shift+Tab", "shift+Tab")
+        session.xdotool("type", "--delay", 40, str(DELAY_MS))
+        session.key("Tab")
+        reader.wait_for_focus("Quick Sort")
+        session.key(*["Down"] * SELECTION_SORT_INDEX)
+        reader.wait_for_focus("Selection Sort")
+        session.key("shift+Tab", "shift+Tab", "shift+Tab")
         reader.wait_for_focus("Réinitialiser")
         session.key("Return")
-        shuffled = e2e.wait_for("30 shuffled bars", lambda: e2e.read_bars(session.screenshot(), BARS), 20)
+        shuffled = e2e.wait_for(f"{BARS} shuffled bars", lambda: e2e.read_bars(session.screenshot(), BARS), 20)
         check(shuffled != sorted(shuffled), "the bars were not shuffled")
         session.key("shift+Tab")
         reader.wait_for_focus("Trier")
@@ -231,15 +256,59 @@ def main():
         check(view_of(session.screenshot()) == view_of(still), "the bars moved while paused")
         before = e2e.read_bars(still, BARS)
         check(before is not None and before != sorted(before), "the run ended before the pause")
+        # Selection Sort makes one exchange a step, so the counter counts
+        # the steps.
+        steps = count(reader)
+
+        def step(key, to_count, last_bars):
+            session.key(key)
+            e2e.wait_for(f"the counter at {to_count}", lambda: count(reader) == to_count, 10)
+            bars = e2e.wait_for("the bars after a step", lambda: e2e.read_bars(session.screenshot(), BARS), 10)
+            moved = sum(1 for a, b in zip(last_bars, bars) if a != b)
+            check(moved <= 2, f"one step with {key} moved {moved} bars")
+            return bars
+
         for _ in range(3):
-            session.key("Right")
-            after = e2e.wait_for("the bars after a step", lambda: e2e.read_bars(session.screenshot(), BARS), 10)
-            moved = sum(1 for a, b in zip(before, after) if a != b)
-            check(moved <= 2, f"one step moved {moved} bars")
-            before = after
+            steps += 1
+            before = step("Right", steps, before)
+        ahead = e2e.wait_for("the screen after the steps", lambda: stable_screenshot(session), 10)
+        # Back past the moment of the pause, to the row the run started from.
+        for k in range(steps):
+            before = step("Left", steps - k - 1, before)
+        e2e.wait_for("the row the run started from", lambda: e2e.read_bars(session.screenshot(), BARS) == shuffled,
+                     10)
+        session.key("Left")
+        reader.wait_for_message(spoken, "Début")
+        for k in range(steps):
+            before = step("Right", k + 1, before)
+        e2e.wait_for("the screen of before the steps back",
+                     lambda: view_of(session.screenshot()) == view_of(ahead), 10)
+
+        session.key("m")
+        reader.wait_for_message(spoken, "Son coupé")
+        session.key("m")
+        reader.wait_for_message(spoken, "Son rétabli")
+
+        # Steps in two seconds of the run, before and after + twice.
+        def steps_in_two_seconds():
+            done = count(reader)
+            session.key("p")
+            reader.wait_for_message(spoken, "Reprise")
+            time.sleep(2)
+            session.key("p")
+            reader.wait_for_message(spoken, "Pause")
+            return count(reader) - done
+
+        slow = steps_in_two_seconds()
+        session.key("plus", "plus")
+        reader.wait_for_message(spoken, f"Délai : {DELAY_MS // 4} ms")
+        fast = steps_in_two_seconds()
+        log(f"steps in 2 s: {slow} at {DELAY_MS} ms, {fast} at {DELAY_MS // 4} ms")
+        check(slow >= 3 and fast >= 2 * slow, f"+ did not make the run faster: {slow} then {fast} steps in 2 s")
+
         session.key("p")
         reader.wait_for_message(spoken, "Reprise")
-        e2e.wait_for("the bars in order", lambda: e2e.read_bars(session.screenshot(), BARS) == sorted(before),
+        e2e.wait_for("the bars in order", lambda: e2e.read_bars(session.screenshot(), BARS) == sorted(shuffled),
                      60)
         e2e.wait_for("the final count", lambda: reader.counter() not in (None, COUNTER_START + "..."), 10)
         final = reader.counter()
