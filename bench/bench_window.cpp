@@ -14,6 +14,11 @@
 // timer measured just before and just after: the pace the machine allows
 // right then.
 //
+// reshuffle/<bars> and sweep/<bars>: how long the reshuffle of a row of
+// that many bars to a fresh order takes (1500 ms promised), and the end
+// sweep over that many bars (1000 ms up to 1000 bars), from the command to
+// the timer's last tick.
+//
 // startup/<count>: launches this program again as a child that does what
 // main() does with the bar count preset, and takes the time from the launch
 // to the end of the first painted frame of the view, and the child's peak
@@ -42,6 +47,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -217,6 +223,46 @@ void paceIdle(benchmark::State &state)
     state.counters["pace"] = rate / 1000.0;
 }
 
+// Runs the event loop until `done`, and returns the time it took.
+double secondsUntil(const std::function<bool()> &done)
+{
+    const qint64 start = monotonicNs();
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return double(monotonicNs() - start) / 1e9;
+}
+
+void reshuffleTime(benchmark::State &state, int bars)
+{
+    MainWindow &window = programWindow();
+    prepareRow(window, bars);
+    double seconds = 0;
+    for (auto _ : state) {
+        window.startPending = false;
+        window.reset();
+        seconds = secondsUntil([&] { return !window.shuffling; });
+        state.SetIterationTime(seconds);
+    }
+    window.tone.stop();
+    state.counters["vs_promised"] = seconds / (window.shuffleDuration / 1000.0);
+}
+
+void sweepTime(benchmark::State &state, int bars)
+{
+    MainWindow &window = programWindow();
+    prepareRow(window, bars);
+    double seconds = 0;
+    for (auto _ : state) {
+        window.resetSmoothEndSound();
+        window.tone.play();
+        window.stopTimer();
+        seconds = secondsUntil([&] { return !window.finishTimer->isActive(); });
+        state.SetIterationTime(seconds);
+    }
+    const double promised = std::max(window.smoothEndDuration / bars, 1) * bars / 1000.0;
+    state.counters["vs_promised"] = seconds / promised;
+}
+
 void startup(benchmark::State &state, int count)
 {
     double rssMb = 0;
@@ -279,8 +325,9 @@ void registerAll()
     // The default row at both delays, then longer ones (registered last: the
     // row is rebuilt once for each), to show that a tick costs the same at
     // any count.
-    for (const auto &[delay, bars] : {std::pair(1, 1500), std::pair(0, 1500), std::pair(1, 5000),
-                                      std::pair(1, 20000), std::pair(0, 20000), std::pair(0, 100000)})
+    for (const auto &[delay, bars] : {std::pair(1, 1500), std::pair(2, 1500), std::pair(5, 1500),
+                                      std::pair(0, 1500), std::pair(1, 5000), std::pair(1, 20000),
+                                      std::pair(0, 20000), std::pair(0, 100000)})
         for (int k = 0; k < int(algorithms.size()); ++k) {
             std::string name =
                 "pace/" + std::string(algorithms[size_t(k)].name) + "/" + std::to_string(delay) + "ms";
@@ -292,6 +339,14 @@ void registerAll()
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
         }
+    benchmark::RegisterBenchmark("reshuffle/1500", [](benchmark::State &s) { reshuffleTime(s, 1500); })
+        ->Iterations(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("sweep/1000", [](benchmark::State &s) { sweepTime(s, 1000); })
+        ->Iterations(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("startup/1500", [](benchmark::State &s) { startup(s, 1500); })
         ->Iterations(3)
         ->UseManualTime()

@@ -4,10 +4,14 @@
 
 # Runs a command in a private X server with a window manager, which
 # full-screen requests and window activation need. The screen is 1920 x 1080,
-# or ORDAVEX_SCREEN (WIDTHxHEIGHT).
+# or ORDAVEX_SCREEN (WIDTHxHEIGHT). ORDAVEX_SERVER_CPU, if set, keeps the
+# server and the window manager on that processor (the benchmarks run the
+# program on another).
 set -u
+pin=()
+[ -n "${ORDAVEX_SERVER_CPU:-}" ] && pin=(taskset -c "$ORDAVEX_SERVER_CPU")
 # Xvfb picks a free display itself and writes its number to the pipe.
-exec {displayfd}< <(Xvfb -displayfd 1 -screen 0 "${ORDAVEX_SCREEN:-1920x1080}x24" -nolisten tcp 2>/dev/null)
+exec {displayfd}< <("${pin[@]}" Xvfb -displayfd 1 -screen 0 "${ORDAVEX_SCREEN:-1920x1080}x24" -nolisten tcp 2>/dev/null)
 xvfb=$!
 read -r -t 30 number <&$displayfd || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
@@ -16,7 +20,7 @@ export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
 # may need a while, and a second try.
 wm=""
 start_window_manager() {
-    openbox >/dev/null 2>&1 &
+    "${pin[@]}" openbox >/dev/null 2>&1 &
     wm=$!
     for _ in $(seq 150); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0

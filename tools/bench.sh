@@ -22,9 +22,11 @@ export ALSOFT_DRIVERS=null
 # default row (or what the filter names).
 pacing=${1:-pace/[^/]+/[0-9]+ms/iterations}
 runs=("x11 1920x1080 $filter" "x11 3840x2160 $pacing" "wayland 1920x1080 $pacing" "wayland 3840x2160 $pacing")
+# The display server on one processor, the program on the other.
 for run in "${runs[@]}"; do
     read -r server screen benchmarks <<<"$run"
-    ORDAVEX_SCREEN=$screen tests/run-"$server".sh "$build/bench_window" --benchmark_filter="$benchmarks" \
+    ORDAVEX_SCREEN=$screen ORDAVEX_SERVER_CPU=1 taskset -c 0 tests/run-"$server".sh "$build/bench_window" \
+        --benchmark_filter="$benchmarks" \
         --benchmark_out="$out/$server-$screen.json" --benchmark_out_format=json >"$out/$server-$screen.log" 2>&1
 done
 python3 tools/bench_table.py "$out"/*.json

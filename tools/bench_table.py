@@ -37,15 +37,15 @@ ALGORITHMS = ["Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", 
 TITLES = {"x11": "X11 (Xvfb, openbox)", "wayland": "Wayland (weston, headless)"}
 
 print("| Figure | ticks/s at 1 ms | ticks / nominal | ticks / bare timer, same run | paints/s, repaint share "
-      "| ms per frame, mean / worst | ticks/s at 0 ms (paints/s, repaint share) |")
-print("|---|---|---|---|---|---|---|")
+      "| ms per frame, mean / worst | ticks/s at 0 ms (paints/s, repaint share) | ticks / nominal at 2 ms, 5 ms |")
+print("|---|---|---|---|---|---|---|---|")
 for server, screen in sessions:
     for bars in (1500, 5000, 20000, 100000):
         suffix = "" if bars == 1500 else f"/{bars}bars"
         prefix = f"{server}-{screen}/pace"
         if not any(f"{prefix}/{a}/{d}ms{suffix}" in rows for a in ALGORITHMS for d in (0, 1)):
             continue
-        print(f"| **1. Pacing, {bars:,} bars, {TITLES[server]}, {screen.replace('x', ' x ')}** | | | | | | |")
+        print(f"| **1. Pacing, {bars:,} bars, {TITLES[server]}, {screen.replace('x', ' x ')}** | | | | | | | |")
         for algo in ["Idle"] + ALGORITHMS:
             one = rows.get(f"{prefix}/{algo}/1ms{suffix}")
             zero = rows.get(f"{prefix}/{algo}/0ms{suffix}")
@@ -61,7 +61,9 @@ for server, screen in sessions:
                 frame = f"{one['frame_ms_mean']:.2f} / {one['frame_ms_worst']:.1f}"
             if zero:
                 z = f"{zero['ticks_per_s']:,.0f} ({zero['paints_per_s']:,.0f}, {zero['repaint_share']:.0%})"
-            print(f"| {algo} | {ticks} | {pace} | {vs_bare} | {paints} | {frame} | {z} |")
+            slower = [rows.get(f"{prefix}/{algo}/{d}ms{suffix}") for d in (2, 5)]
+            longer = ", ".join(f"{b['pace']:.2f}" if b else "-" for b in slower) if any(slower) else "-"
+            print(f"| {algo} | {ticks} | {pace} | {vs_bare} | {paints} | {frame} | {z} | {longer} |")
 
 print("| **2. Tick cost, CPU µs, no painting** | 1500 | 20,000 | 100,000 | 20,000 / 1500 | 100,000 / 1500 | |")
 for algo in ["Quick", "Merge", "Radix", "Heap", "Shell", "Exchange", "Bubble", "Insertion", "Selection",
@@ -87,3 +89,16 @@ if a and b:
     ms = lambda r: r["real_time"] * {"ms": 1.0, "us": 1e-3, "ns": 1e-6}[r["time_unit"]]
     print(f"| launch to first painted frame | {ms(a):,.0f} | {a['peak_rss_MB']:,.0f} | "
           f"{ms(b):,.0f} | {b['peak_rss_MB']:,.0f} | |")
+
+print("| **5. Reshuffle and end sweep, X11** | ms | ms promised | taken / promised | | |")
+for name, label in [("reshuffle/1500", "reshuffle of 1500 bars to 1500"), ("sweep/1000", "end sweep over 1000 bars")]:
+    b = rows.get(name)
+    if b:
+        ms = b["real_time"] * {"ms": 1.0, "us": 1e-3, "ns": 1e-6}[b["time_unit"]]
+        print(f"| {label} | {ms:,.0f} | {ms / b['vs_promised']:,.0f} | {b['vs_promised']:.3f} | | |")
+
+print("| **6. Step history, MB when full** | 1500 | 100,000 | | | |")
+for algo in ALGORITHMS:
+    a, b = rows.get(f"history/{algo}/1500"), rows.get(f"history/{algo}/100000")
+    if a and b:
+        print(f"| {algo} | {a['history_MB']:.1f} | {b['history_MB']:.1f} | | | |")
