@@ -14,7 +14,7 @@ test_packages=(xvfb x11-utils openbox xdotool imagemagick xauth python3 weston q
     lintian man-db
     mutter kwin-wayland xwayland dbus-daemon pipewire wireplumber gstreamer1.0-pipewire gir1.2-gstreamer-1.0
     python3-dbus python3-gi plasma-wayland-protocols libwayland-dev
-    at-spi2-core gir1.2-atspi-2.0)
+    at-spi2-core gir1.2-atspi-2.0 orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng locales)
 
 install_missing() {
     local missing=()

@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "accessibleform.h"
+#include "announcer.h"
 #include "ui_mainwindow.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGraphicsView>
@@ -11,7 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-AccessibleForm::AccessibleForm(Ui_Ordavex *ui, QWidget *window)
+AccessibleForm::AccessibleForm(Ui_Ordavex *ui, QWidget *window, Announcer *announcer)
     : QObject(window)
 {
     ui->itemNumberLabel->setBuddy(ui->itemNumberLineEdit);
@@ -38,8 +41,38 @@ AccessibleForm::AccessibleForm(Ui_Ordavex *ui, QWidget *window)
         restingStyleSheets.insert(control, control->styleSheet());
         control->installEventFilter(this);
     }
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // Orca 43 hears a new choice only from an item of the open list.
+    QComboBox *methods = ui->sortingMethodsComboBox;
+    connect(methods, &QComboBox::currentIndexChanged, this, [methods, announcer] {
+        if (methods->hasFocus() && !methods->view()->isVisible())
+            announcer->announce(methods->currentText());
+    });
+#else
+    Q_UNUSED(announcer);
+#endif
+
     // Return there starts a run, as everywhere but on another button.
     ui->startSortingButton->setFocus();
+}
+
+void AccessibleForm::focusMovedByTab(QWidget *focus)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // A number field reached with Tab selects its text before Qt tells of
+    // the new focus, and Orca 43 speaks the selection before the field: the
+    // value came twice. Told of the selection again, after the focus, it
+    // passes over the first telling as out of date, reads the field with
+    // its selection, and finds nothing new in the second.
+    auto *field = qobject_cast<QLineEdit *>(focus);
+    if (field && field->hasSelectedText()) {
+        QAccessibleTextSelectionEvent selection(field, field->selectionStart(), field->selectionEnd());
+        selection.setCursorPosition(field->cursorPosition());
+        QAccessible::updateAccessibility(&selection);
+    }
+#else
+    Q_UNUSED(focus);
+#endif
 }
 
 bool AccessibleForm::showsKeyboardFocus(const QWidget *control) const

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+class Announcer;
 class QWidget;
 class Ui_Ordavex;
 
@@ -16,12 +17,16 @@ class Ui_Ordavex;
 // the first focus is on "Trier", and a control reached with Tab shows it
 // plainly. A mouse user sees nothing new: the buttons and the combo box
 // take the focus by Tab only, and a control shows the focus only when Tab
-// brought it there.
+// brought it there. With Qt before 6.8, the number fields and the list of
+// algorithms are read through interfaces of the program's own, and a
+// choice made from the keyboard in the closed list is announced.
 class AccessibleForm : public QObject
 {
 public:
-    AccessibleForm(Ui_Ordavex *ui, QWidget *window);
+    AccessibleForm(Ui_Ordavex *ui, QWidget *window, Announcer *announcer);
 
+    // Tab or Shift+Tab has just moved the focus to `focus`.
+    void focusMovedByTab(QWidget *focus);
     // Whether `control` shows that Tab brought the focus to it.
     bool showsKeyboardFocus(const QWidget *control) const;
 

@@ -4,9 +4,40 @@
 #include "announcer.h"
 
 #include <QAccessible>
-#include <QWidget>
+#include <QAccessibleWidget>
+#include <QMainWindow>
+#include <QStatusBar>
 
-Announcer::Announcer(QWidget *window)
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+namespace {
+
+// Paints nothing and takes no room; screen readers see a notification.
+class Notice : public QWidget
+{
+public:
+    explicit Notice(QWidget *parent)
+        : QWidget(parent)
+    {
+        setObjectName(objectNameForNotices);
+        setFixedSize(0, 0);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    static constexpr const char *objectNameForNotices = "announcementNotice";
+};
+
+QAccessibleInterface *noticeFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("QWidget")
+        && object->objectName() == QLatin1String(Notice::objectNameForNotices))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
+    return nullptr;
+}
+
+} // namespace
+#endif
+
+Announcer::Announcer(QMainWindow *window)
     : window(window)
 {}
 
@@ -18,14 +49,18 @@ void Announcer::announce(const QString &message)
     event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
     QAccessible::updateAccessibility(&event);
 #else
-    QWidget *target = window->focusWidget() ? window->focusWidget() : window;
-    // The message must not stay with a widget the focus comes back to later.
-    if (described && described != target)
-        described->setAccessibleDescription(QString());
-    described = target;
-    // The same message twice in a row would be no change, and go unspoken.
-    if (target->accessibleDescription() == message)
-        target->setAccessibleDescription(QString());
-    target->setAccessibleDescription(message); // tells the screen reader of the change
+    if (!notice) {
+        static const bool installed = [] {
+            QAccessible::installFactory(noticeFactory);
+            return true;
+        }();
+        Q_UNUSED(installed);
+        notice = new Notice(window->statusBar());
+    }
+    // Hidden, renamed and shown again: the screen reader speaks its name as
+    // it appears.
+    notice->hide();
+    notice->setAccessibleName(message);
+    notice->show();
 #endif
 }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+class QMainWindow;
 class QWidget;
 
 // Speaks a short message through the screen reader, politely: the end of a
@@ -14,21 +15,25 @@ class QWidget;
 // from the focus, so the counter alone would go unheard.
 //
 // Qt 6.8 sends a real announcement. Before it, neither Qt nor the screen
-// readers of the time know announcements, and the message becomes the
-// description of the focused widget, whose change a screen reader speaks.
+// readers of the time know announcements: the message is the name of a
+// notice of the notification role in the status bar, shown anew for each
+// message, which Orca speaks as it appears, without a role name. (A change
+// of the focused widget's description reached Orca 43 without its text.)
 class Announcer
 {
 public:
-    explicit Announcer(QWidget *window);
+    explicit Announcer(QMainWindow *window);
 
     void announce(const QString &message);
     // The last message spoken (for the tests).
     const QString &lastMessage() const { return last; }
 
 private:
-    QWidget *window;
+    QMainWindow *window;
     QString last;
-    QPointer<QWidget> described; // the widget that carries the last message
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    QPointer<QWidget> notice;
+#endif
 };
 
 #endif // ANNOUNCER_H

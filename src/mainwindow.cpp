@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "mainwindow.h"
+#include "accessiblefields.h"
 #include "accessibleform.h"
 #include "barpainter.h"
 #include "delaycontrol.h"
@@ -33,6 +34,9 @@ MainWindow::MainWindow(QWidget *parent)
     , soundAvailable(quietAudioLibrary())
 {
     deviceOpening.end();
+    // Before the form: building it may already ask for its widgets'
+    // accessible interfaces.
+    installAccessibleFields();
     ui->setupUi(this);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     // The form is edited with Qt versions that lack the accent role.
@@ -49,7 +53,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->sortGraphicView->setScene(scene);
     frameLimiter = new FrameLimiter(ui->sortGraphicView);
     barPainter = new BarPainter(ui->sortGraphicView, items);
-    accessibleForm = new AccessibleForm(ui, this);
+    accessibleForm = new AccessibleForm(ui, this, &announcer);
     pauseControl = new PauseControl(this);
     static_cast<PacedTimer *>(sortTimer)->setWatcher(&stepHistory);
     delayControl = new DelayControl(this);

@@ -222,6 +222,9 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Tab and Shift+Tab, as Qt moves the focus, then as a screen reader
+    // needs the move told (accessibleform).
+    bool focusNextPrevChild(bool next) override;
 
 private:
     int barCount() const { return int(values.size()); }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "accessibleform.h"
 #include "mainwindow.h"
 #include "pausecontrol.h"
 #include "ui_mainwindow.h"
@@ -108,6 +109,14 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    const bool moved = QMainWindow::focusNextPrevChild(next);
+    if (moved)
+        accessibleForm->focusMovedByTab(focusWidget());
+    return moved;
 }
 
 void MainWindow::openLink()

@@ -23,7 +23,7 @@ registry, then the program, and checks:
      lets the run end with the bars in order. "Pause", "Reprise", "Début",
      "Son coupé", "Son rétabli", the new delay and the counter at the end
      of the run reach the screen reader: as announcements (--announcements,
-     Qt 6.8 on) or as the description of the focused control.
+     Qt 6.8 on) or as a notice of the notification role that appears.
 
 Usage: keyboard.py [--announcements] path/to/ordavex
 Needs Xvfb, openbox, xdotool, ImageMagick's import, at-spi2-core, and
@@ -82,7 +82,7 @@ class Reader:
         self.messages = []
         # Registered before anything is done, so that no event is missed.
         self.listener = Atspi.EventListener.new(self.heard)
-        for kind in ("object:announcement", "object:property-change:accessible-description"):
+        for kind in ("object:announcement", "object:state-changed:showing"):
             self.listener.register(kind)
         self.app = None
         self.last_focused = []
@@ -148,11 +148,10 @@ class Reader:
         if event.type == "object:announcement":
             self.messages.append(("announcement", str(event.any_data)))
             return
-        # Read at once: the description is the message until the next one.
-        event.source.clear_cache()
-        description = event.source.get_description()
-        if description:
-            self.messages.append(("description", description))
+        # A notice appearing: its name is the message, until the next one.
+        if event.detail1 and event.source.get_role() == self.Atspi.Role.NOTIFICATION:
+            event.source.clear_cache()
+            self.messages.append(("notice", event.source.get_name()))
 
     def wait_for_message(self, kind, text, timeout=10):
         deadline = time.monotonic() + timeout
@@ -185,7 +184,7 @@ def main():
     parser.add_argument("--announcements", action="store_true")
     parser.add_argument("program")
     args = parser.parse_args()
-    spoken = "announcement" if args.announcements else "description"
+    spoken = "announcement" if args.announcements else "notice"
 
     session = e2e.XSession("/tmp")
     procs = []
