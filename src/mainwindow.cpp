@@ -76,10 +76,10 @@ MainWindow::MainWindow(QWidget *parent)
     {
         // Without a device, loading the buffer tries to open one again.
         const StandardErrorDiversion deviceOpeningAgain;
-        toneBuffer.loadFromSamples(samples.data(), samples.size(), 1, 44100);
+        toneBuffer.loadFromSamples(samples.data(), samples.size(), 1, toneSampleRate);
     }
     tone.setBuffer(toneBuffer);
-    tone.setVolume(10);
+    tone.setVolume(toneVolume);
     tone.setLoop(true);
     reportSoundState();
 }

@@ -154,6 +154,8 @@ public:
     StandardErrorDiversion deviceOpening;
     sf::SoundBuffer toneBuffer;
     sf::Sound tone;
+    static constexpr unsigned toneSampleRate = 44100;
+    static constexpr float toneVolume = 10.0f; // of the audio library's 100
     float maxFrequency = 1000.0f;
     float pitchOffset = 30.0f;
     int smoothEndIndex = 0;

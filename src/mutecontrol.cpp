@@ -17,11 +17,6 @@ MuteControl::MuteControl(MainWindow *window)
 void MuteControl::toggle()
 {
     muted = !muted;
-    if (muted) {
-        volume = window->tone.getVolume();
-        window->tone.setVolume(0);
-    } else {
-        window->tone.setVolume(volume);
-    }
+    window->tone.setVolume(muted ? 0.0f : MainWindow::toneVolume);
     window->announcer.announce(muted ? "Son coupé" : "Son rétabli");
 }

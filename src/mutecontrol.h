@@ -23,7 +23,6 @@ public:
 private:
     MainWindow *window;
     bool muted = false;
-    float volume = 0; // the tone's own, while muted
 };
 
 #endif // MUTECONTROL_H
