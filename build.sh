@@ -9,12 +9,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libgl-dev)
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libsfml-dev libopenal-dev libgl-dev)
 test_packages=(xvfb x11-utils openbox xdotool imagemagick xauth python3 weston qt6-wayland dpkg-dev desktop-file-utils appstream file
     lintian man-db
     mutter kwin-wayland xwayland dbus-daemon pipewire wireplumber gstreamer1.0-pipewire gir1.2-gstreamer-1.0
     python3-dbus python3-gi plasma-wayland-protocols libwayland-dev
-    at-spi2-core gir1.2-atspi-2.0 orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng locales)
+    at-spi2-core gir1.2-atspi-2.0 orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng locales
+    pipewire-pulse pulseaudio pulseaudio-utils libasound2-plugins)
 
 install_missing() {
     local missing=()

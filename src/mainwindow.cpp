@@ -10,6 +10,7 @@
 #include "mutecontrol.h"
 #include "pacedtimer.h"
 #include "pausecontrol.h"
+#include "soundrecovery.h"
 #include "ui_mainwindow.h"
 
 #include <QComboBox>
@@ -82,6 +83,7 @@ MainWindow::MainWindow(QWidget *parent)
     tone.setVolume(toneVolume);
     tone.setLoop(true);
     reportSoundState();
+    soundRecovery = new SoundRecovery(this);
 }
 
 MainWindow::~MainWindow()

@@ -33,6 +33,7 @@ class QGraphicsScene;
 class QKeyEvent;
 class QResizeEvent;
 class QTimer;
+class SoundRecovery;
 class Ui_Ordavex;
 
 // The one window of the program. It holds all of the program's state: the
@@ -156,6 +157,7 @@ public:
     sf::Sound tone;
     static constexpr unsigned toneSampleRate = 44100;
     static constexpr float toneVolume = 10.0f; // of the audio library's 100
+    SoundRecovery *soundRecovery = nullptr;    // opens a lost audio device again
     float maxFrequency = 1000.0f;
     float pitchOffset = 30.0f;
     int smoothEndIndex = 0;

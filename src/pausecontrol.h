@@ -26,6 +26,8 @@ public:
     static constexpr int stepSoundMs = 150;
 
     bool isPaused() const { return paused; }
+    // Whether a step is being heard while the run stands paused.
+    bool stepSounding() const { return stepSound.isActive(); }
     void togglePause();
     void stepOnce();
     void stepBack();

@@ -33,6 +33,11 @@ protected:
 
 bool MainWindow::quietAudioLibrary()
 {
+    // OpenAL writes its own complaints to the standard error, at any time:
+    // when a sound server goes away, from a thread of its own. The program
+    // says it in one line of its own (soundrecovery.cpp).
+    if (!qEnvironmentVariableIsSet("ALSOFT_LOGLEVEL"))
+        qputenv("ALSOFT_LOGLEVEL", "0");
     audioSetupMessages().str(std::string());
     sf::err().rdbuf(&audioSetupMessages());
     return true;

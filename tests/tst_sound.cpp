@@ -1,15 +1,21 @@
 // SPDX-FileCopyrightText: 2026 Ordavex developers <dev@ordavex.example.org>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "mutecontrol.h"
+#include "soundrecovery.h"
 #include "testhelpers.h"
+#include "ui_mainwindow.h"
 
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTest>
 
 #include <algorithm>
 #include <cmath>
 
-// The tone: its synthesis, its set-up, the pitch of a bar, and the end sweep
-// that sounds every bar once more.
+// The tone: its synthesis, its set-up, the pitch of a bar, the end sweep
+// that sounds every bar once more, and the tone brought back when the audio
+// device was lost.
 class TestSound : public QObject
 {
     Q_OBJECT
@@ -30,6 +36,10 @@ private slots:
     void sweepWithoutBars();
     void resetDuringSweep();
     void resetButtonDuringSweep();
+    void deviceLost_data();
+    void deviceLost();
+    void deviceBackLater();
+    void noCheckPerTick();
 };
 
 void TestSound::sineWave_data()
@@ -301,6 +311,146 @@ void TestSound::resetButtonDuringSweep()
     QVERIFY(!window.finishTimer->isActive());
     QCOMPARE(window.smoothEndIndex, 0);
     QVERIFY(window.shuffling);
+}
+
+// The device is lost in each state of the program, with a stand-in for the
+// audio library's answer: the tone is made again on a new device, with its
+// pitch, volume and loop, and plays if and only if the program has it play.
+void TestSound::deviceLost_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("playing");
+    QTest::newRow("run") << "run" << true;
+    QTest::newRow("reshuffle") << "reshuffle" << true;
+    QTest::newRow("end sweep") << "sweep" << true;
+    QTest::newRow("paused") << "paused" << false;
+    QTest::newRow("step heard while paused") << "step" << true;
+    QTest::newRow("idle") << "idle" << false;
+    QTest::newRow("muted run") << "muted" << true;
+}
+
+void TestSound::deviceLost()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, playing);
+
+    MainWindow window;
+    showWithBars(window, 40);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.ui->delayLineEdit->setText("100000");
+    if (state == "muted")
+        window.muteControl->toggle();
+    if (state != "idle" && state != "reshuffle") {
+        window.startSorting();
+        for (int k = 0; k < 30; ++k)
+            window.runStep();
+    }
+    if (state == "paused" || state == "step")
+        window.pauseControl->togglePause();
+    if (state == "step")
+        window.pauseControl->stepOnce();
+    if (state == "reshuffle")
+        window.reset();
+    if (state == "sweep") {
+        window.sortTimer->stop();
+        window.stopTimer();
+    }
+    const float pitch = window.tone.getPitch();
+    const float volume = window.tone.getVolume();
+
+    bool works = false;
+    int reopens = 0;
+    SoundRecovery &recovery = *window.soundRecovery;
+    const std::function<void()> reopen = recovery.reopenDevice;
+    recovery.deviceWorks = [&] { return works; };
+    recovery.reopenDevice = [&] {
+        ++reopens;
+        reopen();
+        works = true;
+    };
+    recovery.check();
+    QCOMPARE(reopens, 1);
+    QVERIFY(!recovery.soundLost());
+    QCOMPARE(window.announcer.lastMessage(), QString("Sortie audio retrouvée"));
+    QCOMPARE(tonePlaying(window), playing);
+    QCOMPARE(window.tone.getPitch(), pitch);
+    QCOMPARE(window.tone.getVolume(), volume);
+    QCOMPARE(window.tone.getVolume(), state == "muted" ? 0.0f : MainWindow::toneVolume);
+    QVERIFY(window.tone.getLoop());
+    QCOMPARE(window.tone.getBuffer(), &window.toneBuffer);
+    QCOMPARE(window.toneBuffer.getSampleCount(), sf::Uint64(44100));
+
+    // The run goes on with the tone, and the next check finds nothing amiss.
+    recovery.check();
+    QCOMPARE(reopens, 1);
+}
+
+// While no device opens, each check tries again; once one opens, the tone
+// is back and that is said once. A loss just after a return is mended
+// without a word.
+void TestSound::deviceBackLater()
+{
+    MainWindow window;
+    showWithBars(window, 12);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.ui->delayLineEdit->setText("100000");
+    window.startSorting();
+
+    bool works = false;
+    int reopens = 0;
+    SoundRecovery &recovery = *window.soundRecovery;
+    const std::function<void()> reopen = recovery.reopenDevice;
+    recovery.deviceWorks = [&] { return works; };
+    recovery.reopenDevice = [&] {
+        ++reopens;
+        reopen();
+    };
+    for (int k = 1; k <= 3; ++k) {
+        recovery.check();
+        QCOMPARE(reopens, k);
+        QVERIFY(recovery.soundLost());
+        QCOMPARE(window.announcer.lastMessage(), QString("Sortie audio perdue"));
+    }
+    works = true;
+    recovery.check();
+    QCOMPARE(reopens, 3);
+    QVERIFY(!recovery.soundLost());
+    QCOMPARE(window.announcer.lastMessage(), QString("Sortie audio retrouvée"));
+
+    window.announcer.announce("");
+    works = false;
+    recovery.reopenDevice = [&] {
+        ++reopens;
+        reopen();
+        works = true;
+    };
+    recovery.check();
+    QCOMPARE(reopens, 4);
+    QVERIFY(!recovery.soundLost());
+    QVERIFY(window.announcer.lastMessage().isEmpty());
+    QVERIFY(tonePlaying(window));
+}
+
+// The device is asked about once a second, never on a tick: thousands of
+// ticks at full speed make no more checks than the seconds they take.
+void TestSound::noCheckPerTick()
+{
+    MainWindow window;
+    showWithBars(window, 60);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.ui->delayLineEdit->setText("0");
+    window.ui->sortingMethodsComboBox->setCurrentIndex(6); // Bubble Sort: 1830 ticks
+    int ticks = 0;
+    const int checksBefore = window.soundRecovery->checks();
+    QElapsedTimer clock;
+    clock.start();
+    window.startSorting();
+    connect(window.sortTimer, &QTimer::timeout, &window, [&] { ++ticks; });
+    QVERIFY(runUntil([&] { return window.finishTimer->isActive(); }, 60000));
+    const int checks = window.soundRecovery->checks() - checksBefore;
+    QVERIFY2(checks <= clock.elapsed() / SoundRecovery::checkMs + 1,
+             qPrintable(QString("%1 checks in %2 ms").arg(checks).arg(clock.elapsed())));
+    QVERIFY(ticks > 1000);
 }
 
 QTEST_MAIN(TestSound)
