@@ -325,9 +325,9 @@ void registerAll()
     // The default row at both delays, then longer ones (registered last: the
     // row is rebuilt once for each), to show that a tick costs the same at
     // any count.
-    for (const auto &[delay, bars] : {std::pair(1, 1500), std::pair(2, 1500), std::pair(5, 1500),
-                                      std::pair(0, 1500), std::pair(1, 5000), std::pair(1, 20000),
-                                      std::pair(0, 20000), std::pair(0, 100000)})
+    for (const auto &[delay, bars] :
+         {std::pair(1, 1500), std::pair(2, 1500), std::pair(5, 1500), std::pair(0, 1500), std::pair(1, 5000),
+          std::pair(1, 20000), std::pair(0, 20000), std::pair(0, 100000)})
         for (int k = 0; k < int(algorithms.size()); ++k) {
             std::string name =
                 "pace/" + std::string(algorithms[size_t(k)].name) + "/" + std::to_string(delay) + "ms";

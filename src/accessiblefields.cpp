@@ -277,7 +277,7 @@ QString AccessibleComboBox::text(QAccessible::Text type) const
 {
     // Its label says what it is for, and its name which choice it holds.
     if (type == QAccessible::Name || type == QAccessible::Value) {
-        const QString current = comboBox()->currentText();
+        QString current = comboBox()->currentText();
         if (!current.isEmpty())
             return current;
     }

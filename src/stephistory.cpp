@@ -179,11 +179,12 @@ void StepHistory::forgetOldest()
 
 qint64 StepHistory::memoryUse() const
 {
-    qint64 bytes = qint64(kept * sizeof(Step) + changes.size() * sizeof(Change)
-                          + removedBars.size() * sizeof(RemovedBar));
-    for (const auto &[list, kept] : emptiedInts)
-        bytes += qint64(sizeof(*list) + kept.capacity() * sizeof(int));
-    for (const auto &[list, kept] : emptiedDoubles)
-        bytes += qint64(sizeof(*list) + kept.capacity() * sizeof(double));
+    const size_t fixed =
+        kept * sizeof(Step) + changes.size() * sizeof(Change) + removedBars.size() * sizeof(RemovedBar);
+    auto bytes = qint64(fixed);
+    for (const auto &[list, copy] : emptiedInts)
+        bytes += qint64(sizeof(*list) + size_t(copy.capacity()) * sizeof(int));
+    for (const auto &[list, copy] : emptiedDoubles)
+        bytes += qint64(sizeof(*list) + size_t(copy.capacity()) * sizeof(double));
     return bytes;
 }
