@@ -90,7 +90,8 @@ class Orca:
         # Never --replace: it ends every process named orca of the user.
         self.procs.append(subprocess.Popen(["orca", "--debug-file", self.log_path], env=self.env,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        e2e.wait_for("Orca listening", lambda: "Starting ATSPI registry" in self.read(), 60)
+        # Orca says that it runs once it listens to the programs' events.
+        e2e.wait_for("Orca listening", lambda: self.said_since(0), 60)
 
     def stop(self):
         # Orca may not end on a polite signal.
