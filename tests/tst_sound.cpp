@@ -313,6 +313,31 @@ void TestSound::resetButtonDuringSweep()
     QVERIFY(window.shuffling);
 }
 
+namespace {
+
+// Stands in for the audio library's answer on the device, and counts the
+// times it is opened again, which then works if worksOnceOpened. It must go
+// before the window's recovery is asked anything more.
+struct DeviceStandIn
+{
+    explicit DeviceStandIn(SoundRecovery &recovery)
+    {
+        const std::function<void()> reopen = recovery.reopenDevice;
+        recovery.deviceWorks = [this] { return works; };
+        recovery.reopenDevice = [this, reopen] {
+            ++reopens;
+            reopen();
+            works = works || worksOnceOpened;
+        };
+    }
+
+    bool works = false;
+    bool worksOnceOpened = false;
+    int reopens = 0;
+};
+
+} // namespace
+
 // The device is lost in each state of the program, with a stand-in for the
 // audio library's answer: the tone is made again on a new device, with its
 // pitch, volume and loop, and plays if and only if the program has it play.
@@ -358,18 +383,11 @@ void TestSound::deviceLost()
     const float pitch = window.tone.getPitch();
     const float volume = window.tone.getVolume();
 
-    bool works = false;
-    int reopens = 0;
+    DeviceStandIn device(*window.soundRecovery);
+    device.worksOnceOpened = true;
     SoundRecovery &recovery = *window.soundRecovery;
-    const std::function<void()> reopen = recovery.reopenDevice;
-    recovery.deviceWorks = [&] { return works; };
-    recovery.reopenDevice = [&] {
-        ++reopens;
-        reopen();
-        works = true;
-    };
     recovery.check();
-    QCOMPARE(reopens, 1);
+    QCOMPARE(device.reopens, 1);
     QVERIFY(!recovery.soundLost());
     QCOMPARE(window.announcer.lastMessage(), QString("Sortie audio retrouvée"));
     QCOMPARE(tonePlaying(window), playing);
@@ -382,7 +400,7 @@ void TestSound::deviceLost()
 
     // The run goes on with the tone, and the next check finds nothing amiss.
     recovery.check();
-    QCOMPARE(reopens, 1);
+    QCOMPARE(device.reopens, 1);
 }
 
 // While no device opens, each check tries again; once one opens, the tone
@@ -396,36 +414,25 @@ void TestSound::deviceBackLater()
     window.ui->delayLineEdit->setText("100000");
     window.startSorting();
 
-    bool works = false;
-    int reopens = 0;
+    DeviceStandIn device(*window.soundRecovery);
     SoundRecovery &recovery = *window.soundRecovery;
-    const std::function<void()> reopen = recovery.reopenDevice;
-    recovery.deviceWorks = [&] { return works; };
-    recovery.reopenDevice = [&] {
-        ++reopens;
-        reopen();
-    };
     for (int k = 1; k <= 3; ++k) {
         recovery.check();
-        QCOMPARE(reopens, k);
+        QCOMPARE(device.reopens, k);
         QVERIFY(recovery.soundLost());
         QCOMPARE(window.announcer.lastMessage(), QString("Sortie audio perdue"));
     }
-    works = true;
+    device.works = true;
     recovery.check();
-    QCOMPARE(reopens, 3);
+    QCOMPARE(device.reopens, 3);
     QVERIFY(!recovery.soundLost());
     QCOMPARE(window.announcer.lastMessage(), QString("Sortie audio retrouvée"));
 
     window.announcer.announce("");
-    works = false;
-    recovery.reopenDevice = [&] {
-        ++reopens;
-        reopen();
-        works = true;
-    };
+    device.works = false;
+    device.worksOnceOpened = true;
     recovery.check();
-    QCOMPARE(reopens, 4);
+    QCOMPARE(device.reopens, 4);
     QVERIFY(!recovery.soundLost());
     QVERIFY(window.announcer.lastMessage().isEmpty());
     QVERIFY(tonePlaying(window));

@@ -208,17 +208,19 @@ class Program:
     def reset(self):
         self.session.click(e2e.RESET_BUTTON)
 
-    def stderr_lines(self):
-        with open(self.stderr_path, encoding="utf-8", errors="replace") as f:
-            return [line.rstrip("\n") for line in f if line.strip()]
-
-    def quit(self):
+    def quit(self, said):
+        """Escape, and what the program said on its standard error: `said`."""
         self.session.key("Escape")
         try:
             code = self.proc.wait(15)
         except subprocess.TimeoutExpired:
             raise e2e.Failure("Escape did not end the program")
         check(code == 0, f"exit code {code} after Escape")
+        with open(self.stderr_path, encoding="utf-8", errors="replace") as f:
+            lines = [line.rstrip("\n") for line in f if line.strip()]
+        for line in lines:
+            log(f"stderr: {line}")
+        check(lines == said, f"the program's standard error: {lines}")
 
     def kill(self):
         if self.proc.poll() is None:
@@ -287,11 +289,7 @@ def main():
         time.sleep(RETURN_S)  # the program finds the server again, idle
         started = program.start_run()
         heard("the next run", recording, started)
-        program.quit()
-        lines = program.stderr_lines()
-        for line in lines:
-            log(f"stderr: {line}")
-        check(lines == [LOST, BACK, LOST, BACK], f"the program's standard error: {lines}")
+        program.quit([LOST, BACK, LOST, BACK])
 
         log(f"3. a program started while no {args.server} answered")
         server.kill()
@@ -301,11 +299,7 @@ def main():
         recording = server.start()
         started = program.start_run()
         heard("a run, once the server is there", recording, started)
-        program.quit()
-        lines = program.stderr_lines()
-        for line in lines:
-            log(f"stderr: {line}")
-        check(lines == [NONE_AT_START, BACK], f"the program's standard error: {lines}")
+        program.quit([NONE_AT_START, BACK])
         print("PASS")
         return 0
     except (e2e.Failure, subprocess.TimeoutExpired) as failure:
