@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include <functional>
+
 namespace {
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
@@ -151,38 +153,39 @@ QString AccessibleLineEdit::text(int startOffset, int endOffset) const
     return lineEdit()->text().mid(startOffset, endOffset - startOffset);
 }
 
-// A hidden text has no lines, words or characters to hand out.
 QString AccessibleLineEdit::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                          int *startOffset, int *endOffset) const
 {
-    if (lineEdit()->echoMode() != QLineEdit::Normal) {
-        *startOffset = *endOffset = -1;
-        return QString();
-    }
-    return QAccessibleTextInterface::textAtOffset(offset == -2 ? cursorPosition() : offset, boundaryType,
-                                                  startOffset, endOffset);
+    return shownText(offset, startOffset, endOffset, [&](int at) {
+        return QAccessibleTextInterface::textAtOffset(at, boundaryType, startOffset, endOffset);
+    });
 }
 
 QString AccessibleLineEdit::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                              int *startOffset, int *endOffset) const
 {
-    if (lineEdit()->echoMode() != QLineEdit::Normal) {
-        *startOffset = *endOffset = -1;
-        return QString();
-    }
-    return QAccessibleTextInterface::textBeforeOffset(offset == -2 ? cursorPosition() : offset, boundaryType,
-                                                      startOffset, endOffset);
+    return shownText(offset, startOffset, endOffset, [&](int at) {
+        return QAccessibleTextInterface::textBeforeOffset(at, boundaryType, startOffset, endOffset);
+    });
 }
 
 QString AccessibleLineEdit::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                             int *startOffset, int *endOffset) const
 {
+    return shownText(offset, startOffset, endOffset, [&](int at) {
+        return QAccessibleTextInterface::textAfterOffset(at, boundaryType, startOffset, endOffset);
+    });
+}
+
+QString AccessibleLineEdit::shownText(int offset, int *startOffset, int *endOffset,
+                                      const std::function<QString(int)> &find) const
+{
+    // A hidden text has no lines, words or characters to hand out.
     if (lineEdit()->echoMode() != QLineEdit::Normal) {
         *startOffset = *endOffset = -1;
         return QString();
     }
-    return QAccessibleTextInterface::textAfterOffset(offset == -2 ? cursorPosition() : offset, boundaryType,
-                                                     startOffset, endOffset);
+    return find(offset == -2 ? cursorPosition() : offset); // -2: at the caret
 }
 
 int AccessibleLineEdit::characterCount() const

@@ -6,6 +6,8 @@
 
 #include <QAccessibleWidget>
 
+#include <functional>
+
 class QComboBox;
 class QLineEdit;
 
@@ -59,6 +61,9 @@ public:
 
 private:
     QLineEdit *lineEdit() const;
+    // The text that `find` finds from `offset`, if the line edit shows it.
+    QString shownText(int offset, int *startOffset, int *endOffset,
+                      const std::function<QString(int)> &find) const;
 };
 
 class AccessibleComboBox : public QAccessibleWidget, public QAccessibleTextInterface

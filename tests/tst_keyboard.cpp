@@ -89,6 +89,10 @@ private slots:
             QCOMPARE(start, 0);
             QCOMPARE(end, length);
         }
+        int lineStart = -1;
+        int lineEnd = -1;
+        QCOMPARE(field.textAtOffset(-2, QAccessible::LineBoundary, &lineStart, &lineEnd),
+                 text); // at the caret
         QCOMPARE(field.text(QAccessible::Value), text);
         QCOMPARE(field.text(QAccessible::Name), QString("Délai en millisecondes :"));
         QVERIFY(field.state().editable && field.state().selectableText);
