@@ -16,7 +16,7 @@
 
 SoundRecovery::SoundRecovery(MainWindow *window)
     : QObject(window)
-    , deviceWorks(&SoundRecovery::currentDeviceWorks)
+    , deviceWorks([this] { return currentDeviceWorks(); })
     , reopenDevice([this] { reopenTone(); })
     , window(window)
 {
@@ -34,17 +34,29 @@ bool SoundRecovery::currentDeviceWorks()
     ALCdevice *device = context ? alcGetContextsDevice(context) : nullptr;
     if (!device)
         return false;
-    if (!alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
-        return true;
-    ALCint connected = 0;
-    alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
-    return connected != 0;
+    ALCint connected = 1;
+    if (alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
+        alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+    ALCint64SOFT clock = -1;
+    if (alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) {
+        auto getInteger64 =
+            reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+        if (getInteger64)
+            getInteger64(device, ALC_DEVICE_CLOCK_SOFT, 1, &clock);
+    }
+    // A device mixes all the time, silence too: a clock that stood still
+    // for a second has lost its server.
+    const bool stood = device == lastDevice && clock >= 0 && clock == lastClockNs;
+    lastDevice = device;
+    lastClockNs = clock;
+    return connected != 0 && !stood;
 }
 
 void SoundRecovery::check()
 {
     ++checkCount;
-    if (!deviceWorks()) {
+    bool works = deviceWorks();
+    if (!works) {
         const bool settling = sinceBack.isValid() && sinceBack.elapsed() < settleMs;
         if (!lost && !settling) {
             lost = true;
@@ -52,8 +64,9 @@ void SoundRecovery::check()
             window->announcer.announce("Sortie audio perdue");
         }
         reopenDevice();
+        works = deviceWorks();
     }
-    if (lost && deviceWorks()) {
+    if (lost && works) {
         lost = false;
         sinceBack.start();
         std::cerr << "ordavex: périphérique audio retrouvé, le son est rétabli" << std::endl;

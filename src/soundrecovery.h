@@ -16,7 +16,10 @@ class MainWindow;
 // desktop's sound server restarted, crashed, or started after the program.
 //
 // Once a second it asks the audio library whether the device is still
-// there, never on a tick. A device lost, or never opened, is opened again:
+// there and still plays, never on a tick: whether it is connected, and
+// whether its clock went on since the last time (OpenAL's PipeWire backend
+// never says a device is lost; its clock only stops). A device lost, or
+// never opened, is opened again:
 // the tone and its buffer, the last objects of the audio library, are made
 // afresh in place, which closes the old device and opens the default one,
 // and the tone takes up its pitch, volume and loop, and plays if the
@@ -37,7 +40,7 @@ public:
     static constexpr int settleMs = 5000;
 
     // Whether the audio library has a device that works (a test may stand
-    // in for it).
+    // in for it). A device it had not asked about yet works if connected.
     std::function<bool()> deviceWorks;
     // Opens the device again under the tone (a test may count it).
     std::function<void()> reopenDevice;
@@ -48,9 +51,8 @@ public:
     // Checks the device now, and opens it again if it is lost.
     void check();
 
-    static bool currentDeviceWorks();
-
 private:
+    bool currentDeviceWorks();
     void reopenTone();
     bool toneWanted() const;
 
@@ -58,6 +60,8 @@ private:
     QTimer checkTimer;
     QElapsedTimer sinceBack; // since the device came back
     bool lost = false;
+    const void *lastDevice = nullptr; // asked about last, and its clock then
+    qint64 lastClockNs = -1;
     int checkCount = 0;
 };
 
