@@ -31,6 +31,7 @@ import argparse
 import os
 import re
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -87,6 +88,17 @@ class Orca:
         # on without speech: start it first, to stay.
         self.procs.append(subprocess.Popen(["speech-dispatcher", "-s", "-t", "0"], env=self.env,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        speechd = os.path.join(self.env["XDG_RUNTIME_DIR"], "speech-dispatcher", "speechd.sock")
+
+        def speechd_listens():
+            with socket.socket(socket.AF_UNIX) as client:
+                try:
+                    client.connect(speechd)
+                    return True
+                except OSError:
+                    return False
+
+        e2e.wait_for("speech-dispatcher to take connections", speechd_listens, 30)
         # Never --replace: it ends every process named orca of the user.
         self.procs.append(subprocess.Popen(["orca", "--debug-file", self.log_path], env=self.env,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
