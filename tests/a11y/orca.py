@@ -48,6 +48,9 @@ check, log = e2e.check, e2e.log
 SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: ?\{.*\})?$", re.MULTILINE)
 # What Orca writes when it cannot make sense of what it gets from a program.
 ORCA_ERROR = re.compile(r"ERROR:|bad content sent to speak|Traceback|Exception")
+# Orca looking for a window while no program at all is on the bus yet: not
+# about ours.
+ORCA_ALONE = re.compile(r"ERROR: Unable to find active window from \[\]")
 
 
 class Orca:
@@ -147,7 +150,8 @@ class Orca:
             time.sleep(0.1)
 
     def errors(self, since=0):
-        return [line for line in self.read()[since:].splitlines() if ORCA_ERROR.search(line)]
+        return [line for line in self.read()[since:].splitlines()
+                if ORCA_ERROR.search(line) and not ORCA_ALONE.search(line)]
 
 
 def main():
@@ -169,8 +173,7 @@ def main():
         started = orca.mark()
         program = subprocess.Popen([args.program], env=dict(orca.env, QT_QPA_PLATFORM="xcb",
                                                             QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                                                            ALSOFT_DRIVERS="null"),
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                                            ALSOFT_DRIVERS="null"))
 
         log("1. the first focus")
         orca.wait_for("at start", ["Trier"], 60)
@@ -238,7 +241,10 @@ def main():
         errors = orca.errors(started)
         check(not errors, "Orca logged errors:\n" + "\n".join(errors[:20]))
 
-        session.key("Escape")
+        # Pressed, not released: Qt 6.4's bridge holds each key until Orca has
+        # answered for it, and leaks the release still waiting when the
+        # program has quit on the press.
+        session.xdotool("keydown", "Escape")
         check(program.wait(10) == 0, "the program did not end well on Escape")
         print("PASS")
         return 0
