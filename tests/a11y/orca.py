@@ -31,7 +31,6 @@ import argparse
 import os
 import re
 import signal
-import socket
 import subprocess
 import sys
 import tempfile
@@ -92,16 +91,7 @@ class Orca:
         self.procs.append(subprocess.Popen(["speech-dispatcher", "-s", "-t", "0"], env=self.env,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         speechd = os.path.join(self.env["XDG_RUNTIME_DIR"], "speech-dispatcher", "speechd.sock")
-
-        def speechd_listens():
-            with socket.socket(socket.AF_UNIX) as client:
-                try:
-                    client.connect(speechd)
-                    return True
-                except OSError:
-                    return False
-
-        e2e.wait_for("speech-dispatcher to take connections", speechd_listens, 30)
+        e2e.wait_for("speech-dispatcher to take connections", lambda: e2e.listens(speechd), 30)
         # Never --replace: it ends every process named orca of the user.
         self.procs.append(subprocess.Popen(["orca", "--debug-file", self.log_path], env=self.env,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))

@@ -30,6 +30,7 @@ import colorsys
 import os
 import re
 import shutil
+import socket
 import struct
 import subprocess
 import sys
@@ -291,6 +292,16 @@ def read_bars(img, count):
         check(not saturated(img.pixel(middle, base + 1)), f"bar of value {value} reaches below the base")
         values.append(value)
     return values
+
+
+def listens(path):
+    """Whether a server takes connections on the Unix socket at path."""
+    with socket.socket(socket.AF_UNIX) as client:
+        try:
+            client.connect(path)
+            return True
+        except OSError:
+            return False
 
 
 def wait_for(what, probe, timeout):

@@ -33,7 +33,6 @@ import os
 import re
 import shutil
 import signal
-import socket
 import subprocess
 import sys
 import tempfile
@@ -72,13 +71,7 @@ class SoundServer:
         return proc
 
     def listens(self, name):
-        path = os.path.join(self.env["XDG_RUNTIME_DIR"], name)
-        with socket.socket(socket.AF_UNIX) as client:
-            try:
-                client.connect(path)
-                return True
-            except OSError:
-                return False
+        return e2e.listens(os.path.join(self.env["XDG_RUNTIME_DIR"], name))
 
     def pactl(self, *args):
         """pactl's output, or None when it failed: a server that has just
