@@ -51,6 +51,7 @@ import run_e2e as e2e  # noqa: E402  the screen readers of the X11 end-to-end te
 import screenshot as weston  # noqa: E402  and those of the weston test
 
 COUNTER_RECT = (1020, 17, 320, 61)  # the swap counter in the top bar
+VIEW_RECT = (e2e.VIEW_X, e2e.VIEW_Y, e2e.VIEW_W, e2e.VIEW_H)
 KEY_ESCAPE, KEY_RETURN, KEY_LEFTSHIFT = 1, 28, 42  # Linux input key codes
 X11_SOCKETS = "/tmp/.X11-unix"
 # Warnings from inside Qt 6.8 that come now and then: its Wayland plugin
@@ -410,6 +411,7 @@ def run(desktop, binary):
                                    stderr=stderr, cwd=desktop.workdir)
     try:
         unfinished = []
+        previous = []
 
         def full_screen(device, img):
             e2e.check(program.poll() is None, f"the program ended with code {program.returncode}")
@@ -422,7 +424,13 @@ def run(desktop, binary):
             except e2e.Failure as failure:
                 unfinished.append(str(failure))
                 return False
-            return True
+            # A window just made full screen may show a frame or two laid out
+            # for its size before: check the one it stays at. Only the view is
+            # compared, away from the pointer that mutter's screenshots move.
+            view = device.crop(tuple(round(n * desktop.scale) for n in VIEW_RECT))
+            settled = previous == [view]
+            previous[:] = [view]
+            return settled
 
         try:
             device, img = wait_for_screen(desktop, "the full-screen window with its top bar and bars", full_screen)
